@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace vimbrel {
+
+// The byte count of each location: a folder counts every non-hidden file and
+// link inside it (packages entered, links never followed, each link its own
+// size); anything else counts its own size; a missing location counts 0.
+// Locations nested inside other listed folders are summed during the outer
+// folder's walk, so no subtree is walked twice.
+std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
+                                     const std::vector<std::string>& locations);
+
+// The byte count of one location, by the same rule.
+std::uint64_t treeSize(const FileSystem& fileSystem, const std::string& location);
+
+}  // namespace vimbrel

@@ -1,0 +1,24 @@
+#include "engine/RemainderPresentation.h"
+
+#include <array>
+
+#include "platform/Paths.h"
+
+namespace vimbrel {
+
+const char* groupLabel(RemainderGroup group) {
+  static constexpr std::array<const char*, 8> kLabels = {
+      "Executables", "Preferences", "Support files", "Lauch Agents",
+      "Logs",        "Plugins",     "Desktop Alias", "Other"};
+  return kLabels[static_cast<std::size_t>(group)];
+}
+
+std::string shownName(const std::string& path) {
+  // The later test wins, as the review's icon rules do.
+  std::string name(paths::lastComponent(path));
+  if (path.find("Cookies") != std::string::npos) name = "Cookie files";
+  if (path.find("com.apple.helpd") != std::string::npos) name = "Help files";
+  return name;
+}
+
+}  // namespace vimbrel

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Status.h"
+
+namespace vimbrel {
+
+// What a listing tells about an entry, taken from the listing itself where the
+// file system reports it. A symbolic link is always a Symlink, never the kind
+// of its target.
+enum class EntryType { File, Directory, Symlink, Other };
+
+// One entry of a listing. The views are valid only during the visitor call;
+// copy them to keep them.
+struct DirEntry {
+  std::string_view name;  // last path component
+  std::string_view path;  // full path: the listed folder + "/" + name
+  EntryType type;
+  bool isPackage;  // a directory whose extension names a package (see isPackageName)
+  // The entry's own size (a link's own length; 0 for folders), when the
+  // listing was asked for sizes; 0 otherwise.
+  std::uint64_t size;
+};
+
+// Whether a listing reads each entry's size (one fstatat per entry).
+enum class EntrySizes { Skip, Read };
+
+// Whether a deep enumeration descends into packages (bundles and the like).
+// With Skip the package itself is still visited.
+enum class Packages { Enter, Skip };
+
+// What a visitor wants next. SkipChildren leaves the contents of the folder
+// just visited out of a deep enumeration (it means Continue elsewhere).
+enum class Visit { Continue, SkipChildren, Stop };
+
+using EntryVisitor = std::function<Visit(const DirEntry&)>;
+
+// All file-system access of the engine. Paths are absolute, UTF-8, without a
+// trailing slash. Hidden entries (names starting with ".") are never visited.
+// Thread-safety: every method is safe to call from several threads at once.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Visits the direct entries of `folder` in listing order (not sorted).
+  // A missing or unreadable folder, or one that is not a folder, visits nothing.
+  virtual void listShallow(const std::string& folder, const EntryVisitor& visit) const = 0;
+
+  // Visits every descendant of `folder`, depth first, a folder before its
+  // contents. Streams: the tree is never held in memory. Symbolic links are
+  // visited, never followed. With Packages::Skip a package is visited but not
+  // entered. Unreadable sub-folders are visited but contribute no entries.
+  virtual void listDeep(const std::string& folder, Packages packages, EntrySizes sizes,
+                        const EntryVisitor& visit) const = 0;
+
+  // lstat semantics throughout: a symbolic link is an entry of its own.
+  virtual bool exists(const std::string& path) const = 0;
+  virtual bool isFolder(const std::string& path) const = 0;
+  // The size of a file or of a link itself; nothing for a folder or a missing path.
+  virtual std::optional<std::uint64_t> fileSize(const std::string& path) const = 0;
+
+  // Permanently removes `path` (a file, a link or a whole folder), which must lie
+  // strictly below `anchor`. Every component from `anchor` down is opened with
+  // O_NOFOLLOW relative to its parent's descriptor, so a folder swapped for a
+  // symbolic link at any point stops the removal instead of leaving the anchor:
+  // a link is removed itself, its target is never touched. Removing a missing
+  // path succeeds. On failure, parts of a folder may already be gone.
+  virtual Status removeBelow(const std::string& anchor, const std::string& path) const = 0;
+};
+
+// The Linux file system, through openat/getdents/fstatat/unlinkat.
+class PosixFileSystem final : public FileSystem {
+ public:
+  void listShallow(const std::string& folder, const EntryVisitor& visit) const override;
+  void listDeep(const std::string& folder, Packages packages, EntrySizes sizes,
+                const EntryVisitor& visit) const override;
+  bool exists(const std::string& path) const override;
+  bool isFolder(const std::string& path) const override;
+  std::optional<std::uint64_t> fileSize(const std::string& path) const override;
+  Status removeBelow(const std::string& anchor, const std::string& path) const override;
+};
+
+// Forwards every call to another file system; tests override the one call that
+// must fail.
+class ForwardingFileSystem : public FileSystem {
+ public:
+  explicit ForwardingFileSystem(const FileSystem& target) : target_(target) {}
+  void listShallow(const std::string& folder, const EntryVisitor& visit) const override {
+    target_.listShallow(folder, visit);
+  }
+  void listDeep(const std::string& folder, Packages packages, EntrySizes sizes,
+                const EntryVisitor& visit) const override {
+    target_.listDeep(folder, packages, sizes, visit);
+  }
+  bool exists(const std::string& path) const override { return target_.exists(path); }
+  bool isFolder(const std::string& path) const override { return target_.isFolder(path); }
+  std::optional<std::uint64_t> fileSize(const std::string& path) const override {
+    return target_.fileSize(path);
+  }
+  Status removeBelow(const std::string& anchor, const std::string& path) const override {
+    return target_.removeBelow(anchor, path);
+  }
+
+ private:
+  const FileSystem& target_;
+};
+
+}  // namespace vimbrel

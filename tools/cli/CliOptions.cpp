@@ -1,0 +1,98 @@
+#include "CliOptions.h"
+
+namespace vimbrel::cli {
+
+const char* const kUsage =
+    "usage: vimbrel-cli [--home DIR] [--applications DIR] [--root DIR] COMMAND\n"
+    "\n"
+    "commands:\n"
+    "  apps                          list the installed applications\n"
+    "  scan APP [--json]             list what APP leaves behind, by group, with sizes\n"
+    "  remove APP [--keep PATH]... [--yes]\n"
+    "                                remove APP and its remainders (without --yes: show\n"
+    "                                what would be removed and remove nothing)\n"
+    "\n"
+    "APP is an application bundle path or a label as `apps` prints it.\n"
+    "--home, --applications and --root grant a folder for this run only; --root also\n"
+    "searches the system folders under it.\n"
+    "\n"
+    "exit status: 0 done, 1 something could not be removed or the application is\n"
+    "running, 2 bad input\n";
+
+std::optional<CliOptions> parseOptions(const std::vector<std::string>& args, std::string& error) {
+  CliOptions options;
+  std::vector<std::string> positional;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::optional<std::string>& into) {
+      if (i + 1 >= args.size()) {
+        error = arg + " needs a folder";
+        return false;
+      }
+      into = args[++i];
+      return true;
+    };
+    if (arg == "--help" || arg == "-h") {
+      options.command = Command::Help;
+      return options;
+    } else if (arg == "--json") {
+      options.json = true;
+    } else if (arg == "--yes") {
+      options.yes = true;
+    } else if (arg == "--keep") {
+      std::optional<std::string> path;
+      if (!value(path)) {
+        error = "--keep needs a path";
+        return std::nullopt;
+      }
+      options.keep.push_back(*path);
+    } else if (arg == "--home") {
+      if (!value(options.home)) return std::nullopt;
+    } else if (arg == "--applications") {
+      if (!value(options.applications)) return std::nullopt;
+    } else if (arg == "--root") {
+      if (!value(options.root)) return std::nullopt;
+    } else if (arg.size() > 1 && arg.front() == '-') {
+      error = "unknown option " + arg;
+      return std::nullopt;
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (positional.empty()) {
+    error = "no command given";
+    return std::nullopt;
+  }
+  const std::string& command = positional.front();
+  const std::size_t wanted = command == "apps" ? 1 : 2;
+  if (command == "apps") {
+    options.command = Command::Apps;
+  } else if (command == "scan") {
+    options.command = Command::Scan;
+  } else if (command == "remove") {
+    options.command = Command::Remove;
+  } else {
+    error = "unknown command \"" + command + "\"";
+    return std::nullopt;
+  }
+  if (positional.size() < wanted) {
+    error = command + " needs an application (a bundle path or a label)";
+    return std::nullopt;
+  }
+  if (positional.size() > wanted) {
+    error = "unexpected argument \"" + positional[wanted] + "\"";
+    return std::nullopt;
+  }
+  if (wanted == 2) options.application = positional[1];
+  if (options.json && options.command != Command::Scan) {
+    error = "--json is for scan";
+    return std::nullopt;
+  }
+  if ((options.yes || !options.keep.empty()) && options.command != Command::Remove) {
+    error = "--yes and --keep are for remove";
+    return std::nullopt;
+  }
+  return options;
+}
+
+}  // namespace vimbrel::cli

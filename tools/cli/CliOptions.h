@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vimbrel::cli {
+
+enum class Command { Apps, Scan, Remove, Help };
+
+struct CliOptions {
+  Command command = Command::Help;
+  std::string application;  // a bundle path or a label from `apps`
+  bool json = false;
+  bool yes = false;
+  std::vector<std::string> keep;
+  // Folders granted for this run only.
+  std::optional<std::string> home;
+  std::optional<std::string> applications;
+  std::optional<std::string> root;
+};
+
+// Parses the arguments after the program name; on bad input returns nothing
+// and sets `error` to one line that says what is wrong.
+std::optional<CliOptions> parseOptions(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace vimbrel::cli

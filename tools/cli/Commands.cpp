@@ -1,0 +1,323 @@
+#include "Commands.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <set>
+#include <thread>
+#include <variant>
+
+#include "JsonWriter.h"
+#include "engine/Application.h"
+#include "engine/RemainderPresentation.h"
+#include "engine/RemainderSearch.h"
+#include "engine/Removal.h"
+#include "engine/SettingsKeys.h"
+#include "platform/Bundle.h"
+#include "platform/ByteCount.h"
+#include "platform/Grant.h"
+#include "platform/Paths.h"
+#include "platform/RunningApplications.h"
+#include "platform/Text.h"
+
+namespace vimbrel::cli {
+
+namespace {
+
+// A failure that ends the command with a message on standard error.
+struct Failure {
+  int code;
+  std::string message;
+};
+
+template <typename T>
+using Result = std::variant<T, Failure>;
+
+int fail(const Failure& failure) {
+  std::cerr << "vimbrel-cli: " << failure.message << '\n';
+  return failure.code;
+}
+
+// Characters, not bytes, so that accented names line up.
+std::size_t displayWidth(std::string_view text) {
+  std::size_t width = 0;
+  for (char c : text) width += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return width;
+}
+
+void printTable(const std::vector<std::vector<std::string>>& rows, const std::string& indent = "") {
+  std::vector<std::size_t> widths;
+  for (const auto& row : rows) {
+    widths.resize(std::max(widths.size(), row.size()));
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      widths[i] = std::max(widths[i], displayWidth(row[i]));
+    }
+  }
+  for (const auto& row : rows) {
+    std::string line = indent;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      line += row[i];
+      if (i + 1 < row.size()) line.append(widths[i] - displayWidth(row[i]) + 2, ' ');
+    }
+    std::cout << line << '\n';
+  }
+}
+
+// Grants a folder for this run only.
+std::optional<Failure> grantForThisRun(SettingsStore& store, const char* key,
+                                       const std::optional<std::string>& folder,
+                                       const char* option) {
+  if (!folder) return std::nullopt;
+  struct stat info {};
+  if (stat(folder->c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    return Failure{kBadInput, std::string(option) + " " + *folder + ": no such folder"};
+  }
+  char* resolved = realpath(folder->c_str(), nullptr);
+  std::string absolute = resolved ? resolved : *folder;
+  free(resolved);
+  store.setBlob(key, createGrant(absolute));
+  return std::nullopt;
+}
+
+// The application named on the command line: a bundle path, or a label of
+// the installed applications.
+Result<ApplicationItem> findApplication(const std::string& name, const FileSystem& fileSystem,
+                                        const SettingsStore& store) {
+  Application catalog(fileSystem, store);
+  const bool looksLikePath = name.find('/') != std::string::npos || paths::extension(name) == "app";
+  if (looksLikePath || fileSystem.exists(name)) {
+    if (!fileSystem.exists(name)) return Failure{kBadInput, name + ": no such file or folder"};
+    char* resolved = realpath(name.c_str(), nullptr);
+    std::string absolute = resolved ? resolved : name;
+    free(resolved);
+    auto bundle = Bundle::open(absolute);
+    if (!bundle || paths::lastComponent(absolute) == "/") {
+      return Failure{kBadInput, name + ": not an application bundle"};
+    }
+    return catalog.application(absolute);
+  }
+  const auto& items = catalog.installedApplications();
+  if (!catalog.url_applications()) {
+    return Failure{kBadInput,
+                   "no Applications folder is granted: use --applications DIR, or give "
+                   "the application's path"};
+  }
+  std::vector<const ApplicationItem*> matches;
+  for (const ApplicationItem& item : items) {
+    if (text::localizedCaseInsensitiveCompare(item.label, name) == 0) matches.push_back(&item);
+  }
+  if (matches.empty()) {
+    return Failure{kBadInput,
+                   "no installed application is called \"" + name + "\" (see vimbrel-cli apps)"};
+  }
+  if (matches.size() > 1) {
+    return Failure{kBadInput, "several applications are called \"" + name +
+                                  "\": give the path, e.g. " + matches.front()->url};
+  }
+  return *matches.front();
+}
+
+// Runs the search, showing progress on standard error when it is a terminal.
+void searchWithProgress(ApplicationItem& item, const FileSystem& fileSystem,
+                        const SettingsStore& store) {
+  const SearchVariant variant = SearchVariant::application();
+  const SearchRoots roots = SearchRoots::resolve(store, variant.homeGrantKey);
+  if (!isatty(STDERR_FILENO)) {
+    RemainderSearch(fileSystem, variant).run(item, roots);
+    return;
+  }
+  SearchProgress progress;
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    RemainderSearch(fileSystem, variant).run(item, roots, &progress);
+    done = true;
+  });
+  while (!done) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::fprintf(stderr, "\rsearching: step %d of 32, %llu entries looked at ",
+                 progress.step.load(),
+                 static_cast<unsigned long long>(progress.entriesVisited.load()));
+  }
+  worker.join();
+  std::fputs("\r\033[K", stderr);
+}
+
+std::uint64_t sizeAt(const ApplicationItem& item, std::size_t index) {
+  if (index >= item.sizes.size()) return 0;
+  const auto* bytes = std::get_if<std::uint64_t>(&item.sizes[index]);
+  return bytes ? *bytes : 0;
+}
+
+void printRemainders(const ApplicationItem& item, const std::vector<RemainderEntry>& plan) {
+  std::uint64_t total = 0;
+  std::size_t count = 0;
+  std::vector<std::vector<std::string>> rows;
+  auto flush = [&] {
+    printTable(rows, "  ");
+    rows.clear();
+  };
+  for (std::size_t i = 0; i < plan.size(); ++i) {
+    const RemainderEntry& entry = plan[i];
+    if (entry.isHeader()) {
+      flush();
+      std::cout << groupLabel(entry.group()) << '\n';
+    } else if (entry.isFileLocation()) {
+      total += sizeAt(item, i);
+      ++count;
+      rows.push_back({shownName(entry.text()), paths::parent(entry.text()),
+                      formatByteCount(static_cast<std::int64_t>(sizeAt(item, i)))});
+    }
+  }
+  flush();
+  std::cout << "Total: " << formatByteCount(static_cast<std::int64_t>(total)) << " in " << count
+            << (count == 1 ? " item" : " items") << '\n';
+}
+
+void printJson(const ApplicationItem& item) {
+  JsonWriter json(std::cout);
+  json.beginObject();
+  json.key("application").beginObject();
+  json.field("label", item.label).field("bundle", item.bundle).field("path", item.url);
+  json.endObject();
+  json.key("groups").beginArray();
+  std::uint64_t total = 0;
+  bool inGroup = false;
+  for (std::size_t i = 0; i < item.files.size(); ++i) {
+    const RemainderEntry& entry = item.files[i];
+    if (entry.isHeader()) {
+      if (inGroup) json.endArray().endObject();
+      json.beginObject().field("header", entry.text()).field("label", groupLabel(entry.group()));
+      json.key("entries").beginArray();
+      inGroup = true;
+    } else if (entry.isFileLocation()) {
+      total += sizeAt(item, i);
+      json.beginObject()
+          .field("path", entry.text())
+          .field("name", shownName(entry.text()))
+          .field("folder", paths::parent(entry.text()))
+          .field("size", sizeAt(item, i))
+          .endObject();
+    }
+  }
+  if (inGroup) json.endArray().endObject();
+  json.endArray();
+  json.field("total", total);
+  json.endObject();
+  std::cout << '\n';
+}
+
+int listApplications(const FileSystem& fileSystem, const SettingsStore& store) {
+  Application catalog(fileSystem, store);
+  const auto& items = catalog.installedApplications();
+  if (!catalog.url_applications()) {
+    return fail({kBadInput, "no Applications folder is granted: use --applications DIR"});
+  }
+  std::vector<std::vector<std::string>> rows{{"LABEL", "BUNDLE IDENTIFIER", "COMPANY", "LOCATION"}};
+  for (const ApplicationItem& item : items) {
+    rows.push_back(
+        {item.label, item.bundle.value_or("-"), item.company_name.value_or("-"), item.url});
+  }
+  printTable(rows);
+  return kDone;
+}
+
+int scan(const CliOptions& options, const FileSystem& fileSystem, const SettingsStore& store) {
+  auto found = findApplication(options.application, fileSystem, store);
+  if (auto* failure = std::get_if<Failure>(&found)) return fail(*failure);
+  ApplicationItem item = std::get<ApplicationItem>(found);
+  if (!resolve_grant(store, keys::kHome).location) {
+    return fail({kBadInput, "no home folder is granted: use --home DIR"});
+  }
+  searchWithProgress(item, fileSystem, store);
+  if (options.json) {
+    printJson(item);
+  } else {
+    std::cout << item.label << " (" << item.bundle.value_or("no identifier") << ")\n";
+    printRemainders(item, item.files);
+  }
+  return kDone;
+}
+
+int remove(const CliOptions& options, const FileSystem& fileSystem, const SettingsStore& store) {
+  auto found = findApplication(options.application, fileSystem, store);
+  if (auto* failure = std::get_if<Failure>(&found)) return fail(*failure);
+  ApplicationItem item = std::get<ApplicationItem>(found);
+  if (!resolve_grant(store, keys::kHome).location) {
+    return fail({kBadInput, "no home folder is granted: use --home DIR"});
+  }
+  searchWithProgress(item, fileSystem, store);
+
+  // The plan: the list with every kept entry switched off.
+  std::set<std::string> keep;
+  for (const std::string& path : options.keep) keep.insert(paths::normalize(path));
+  std::vector<RemainderEntry> plan = item.files;
+  std::set<std::string> matched;
+  for (RemainderEntry& entry : plan) {
+    if (entry.isFileLocation() && keep.count(entry.text())) {
+      matched.insert(entry.text());
+      entry = RemainderEntry::emptyPlaceholder();
+    }
+  }
+  for (const std::string& path : keep) {
+    if (!matched.count(path)) {
+      return fail({kBadInput, "--keep " + path + " is not in the list (see vimbrel-cli scan)"});
+    }
+  }
+
+  if (item.bundle && isApplicationRunning(*item.bundle)) {
+    return fail({kNotAllRemoved, item.label + " is running: quit it first; nothing was removed"});
+  }
+  if (!options.yes) {
+    std::cout << "Would remove (run again with --yes to remove):\n";
+    printRemainders(item, plan);
+    return kDone;
+  }
+  const SafetyPolicy policy(SearchRoots::resolve(store, keys::kHome));
+  std::vector<std::string> survivors;
+  Removal(fileSystem, policy).remove(plan, item.url, survivors);
+  std::uint64_t removed = 0;
+  std::set<std::string> left(survivors.begin(), survivors.end());
+  for (std::size_t i = 0; i < plan.size(); ++i) {
+    if (plan[i].isFileLocation() && !left.count(plan[i].text())) removed += sizeAt(item, i);
+  }
+  std::cout << "Removed " << item.label << ": "
+            << formatByteCount(static_cast<std::int64_t>(removed)) << '\n';
+  if (survivors.empty()) return kDone;
+  std::cout << "Could not remove:\n";
+  for (const std::string& path : survivors) std::cout << "  " << path << '\n';
+  return kNotAllRemoved;
+}
+
+}  // namespace
+
+int runCommand(const CliOptions& options, const FileSystem& fileSystem, SettingsStore& store) {
+  if (auto failure = grantForThisRun(store, keys::kHome, options.home, "--home")) {
+    return fail(*failure);
+  }
+  if (auto failure =
+          grantForThisRun(store, keys::kApplications, options.applications, "--applications")) {
+    return fail(*failure);
+  }
+  if (auto failure = grantForThisRun(store, keys::kMacOS, options.root, "--root")) {
+    return fail(*failure);
+  }
+  if (options.root) store.setInteger(keys::kAllowAny, 1);
+
+  switch (options.command) {
+    case Command::Apps:
+      return listApplications(fileSystem, store);
+    case Command::Scan:
+      return scan(options, fileSystem, store);
+    case Command::Remove:
+      return remove(options, fileSystem, store);
+    case Command::Help:
+      std::cout << kUsage;
+      return kDone;
+  }
+  return kBadInput;
+}
+
+}  // namespace vimbrel::cli
