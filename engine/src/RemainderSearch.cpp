@@ -129,9 +129,10 @@ class SearchRun {
 void SearchRun::scan(const SearchFolders::Folder& folder, Listing listing,
                      std::optional<RemainderGroup> group, const Test& test, const Test& rule) {
   if (!folder) return;
+  text::Folded name;  // one buffer for every name of the listing
   auto visit = [&](const DirEntry& entry) {
     if (progress_) progress_->entriesVisited.fetch_add(1, std::memory_order_relaxed);
-    const text::Folded name = text::fold(entry.name);
+    text::refold(entry.name, name);
     if (!test(entry, name) || !policy_.mayList(std::string(entry.path))) return Visit::Continue;
     if (group) addHeaderIfPending(*group);
     if (rule(entry, name)) accept(entry.path);

@@ -73,6 +73,11 @@ Folded fold(std::string_view utf8) {
   return folded;
 }
 
+void refold(std::string_view utf8, Folded& into) {
+  into.units_.clear();
+  detail::foldInto(utf8, detail::localeCasing(), Diacritics::Drop, into.units_);
+}
+
 Folded foldWithoutLocale(std::string_view utf8) {
   Folded folded;
   detail::foldInto(utf8, Casing::Default, Diacritics::Drop, folded.units_);

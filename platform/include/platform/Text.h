@@ -26,11 +26,15 @@ class Folded {
  private:
   friend Folded fold(std::string_view utf8);
   friend Folded foldWithoutLocale(std::string_view utf8);
+  friend void refold(std::string_view utf8, Folded& into);
   std::u16string units_;
 };
 
 // Folds with the current locale's special casing (Turkish and Azeri dotted I).
 Folded fold(std::string_view utf8);
+// As fold(), reusing the storage of `into`: folding many names one after the
+// other allocates nothing once the buffer is large enough.
+void refold(std::string_view utf8, Folded& into);
 // Folds without locale special casing, as predicate matching does.
 Folded foldWithoutLocale(std::string_view utf8);
 
