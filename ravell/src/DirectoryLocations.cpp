@@ -1,0 +1,50 @@
+#include "DirectoryLocations.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <cerrno>
+
+#include "RVLLog.h"
+
+namespace vimbrel::directorylocations {
+
+QString executableName() {
+  if (QCoreApplication::instance()) {
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+  }
+  return QString::fromLocal8Bit(program_invocation_short_name);
+}
+
+QString libraryDirectory() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+QString homeDirectory() { return QDir::homePath(); }
+
+std::optional<QString> findOrCreateDirectory(const QString& base, const QString& component,
+                                             QString* error) {
+  if (base.isEmpty()) {
+    if (error) *error = QStringLiteral("No path found for directory in domain.");
+    return std::nullopt;
+  }
+  const QString path = component.isEmpty() ? base : base + QLatin1Char('/') + component;
+  if (!QDir().mkpath(path)) {
+    if (error) *error = QStringLiteral("Could not create the folder %1").arg(path);
+    return std::nullopt;
+  }
+  return path;
+}
+
+std::optional<QString> applicationSupportDirectory() {
+  QString error;
+  auto path = findOrCreateDirectory(libraryDirectory(), executableName(), &error);
+  if (!path) {
+    rvllog::warning(
+        QStringLiteral("Unable to find or create application support directory:\n%1").arg(error));
+  }
+  return path;
+}
+
+}  // namespace vimbrel::directorylocations

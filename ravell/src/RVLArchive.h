@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+namespace vimbrel {
+
+// The framework's private file format: a binary property list holding strings,
+// integers, reals, booleans, dates, bytes, arrays and dictionaries, stored as
+// QVariant values. Files are replaced atomically so that a crash mid-write leaves
+// the previous file whole.
+namespace rvlarchive {
+
+// Serialises a value; nothing when it holds a type a property list cannot keep.
+std::optional<QByteArray> toBinaryPlist(const QVariant& value);
+// Parses a binary or XML property list; nothing when the bytes are not one.
+std::optional<QVariant> fromPlist(const QByteArray& bytes);
+
+enum class ReadOutcome { Loaded, Missing, Corrupt };
+
+struct ReadResult {
+  ReadOutcome outcome = ReadOutcome::Missing;
+  QVariantMap root;
+};
+
+// Reads a file whose root must be a dictionary. An unreadable or corrupt file is
+// moved aside (to "<path>.corrupt-<time>") with a warning, so that the caller can
+// start empty without destroying what was there.
+ReadResult readDictionary(const QString& path);
+
+// Writes `<path>.tmp.<pid>`, flushes it to disk and renames it over `path`, then
+// flushes the folder. Returns false (and leaves the old file whole) on failure.
+bool writeDictionary(const QString& path, const QVariantMap& root);
+
+// The atomic replacement itself, for callers that already hold the bytes.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+}  // namespace rvlarchive
+}  // namespace vimbrel

@@ -1,0 +1,67 @@
+#include "RVLJson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
+
+namespace vimbrel::rvljson {
+
+std::optional<QJsonValue> toJson(const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::Bool:
+      return QJsonValue(value.toBool());
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+      return QJsonValue(value.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float: {
+      const double number = value.toDouble();
+      if (!std::isfinite(number)) return std::nullopt;
+      return QJsonValue(number);
+    }
+    case QMetaType::QString:
+      return QJsonValue(value.toString());
+    case QMetaType::QVariantList:
+    case QMetaType::QStringList: {
+      QJsonArray array;
+      for (const QVariant& item : value.toList()) {
+        auto converted = toJson(item);
+        if (!converted) return std::nullopt;
+        array.append(*converted);
+      }
+      return QJsonValue(array);
+    }
+    case QMetaType::QVariantMap: {
+      QJsonObject object;
+      const QVariantMap map = value.toMap();
+      for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        auto converted = toJson(it.value());
+        if (!converted) return std::nullopt;
+        object.insert(it.key(), *converted);
+      }
+      return QJsonValue(object);
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<QByteArray> serialize(const QVariant& value) {
+  const auto json = toJson(value);
+  if (!json) return std::nullopt;
+  if (json->isObject()) return QJsonDocument(json->toObject()).toJson(QJsonDocument::Compact);
+  if (json->isArray()) return QJsonDocument(json->toArray()).toJson(QJsonDocument::Compact);
+  return std::nullopt;
+}
+
+QVariant parse(const QByteArray& body) {
+  QJsonParseError error{};
+  const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+  if (error.error != QJsonParseError::NoError) return {};
+  return document.toVariant();
+}
+
+}  // namespace vimbrel::rvljson
