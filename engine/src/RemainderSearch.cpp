@@ -107,6 +107,21 @@ class SearchRun {
     };
   }
 
+  // The label as names are matched against it: nothing when it is only the
+  // first piece of a dotted bundle name and the variant ignores such pieces.
+  std::optional<std::string> labelToMatch() const {
+    if (variant_.ignoreLabelFragments) {
+      std::string_view name = paths::lastComponent(item_.url);
+      std::string_view extension = paths::extension(name);
+      if (!extension.empty()) name.remove_suffix(extension.size() + 1);
+      if (name.size() > item_.label.size() && name.starts_with(item_.label) &&
+          name[item_.label.size()] == '.') {
+        return std::nullopt;
+      }
+    }
+    return item_.label;
+  }
+
   void enclosingFolder();
   void applicationSupport();
   void loginItems();
@@ -155,15 +170,10 @@ void SearchRun::execute() {
   item_.files.clear();
   headerPending_.fill(true);
   keys_ = deriveMatchingKeys(item_);
-  needles_ = {Needle(item_.bundle),
-              Needle(item_.bundle_name),
-              Needle(item_.bundle_name_info),
-              Needle(item_.label_name),
-              Needle(item_.label),
-              Needle(item_.executable_info),
-              Needle(item_.company_name),
-              Needle(keys_.capitalizedCompany),
-              Needle(keys_.lettersOnlyLabel)};
+  needles_ = {
+      Needle(item_.bundle),       Needle(item_.bundle_name),        Needle(item_.bundle_name_info),
+      Needle(item_.label_name),   Needle(labelToMatch()),           Needle(item_.executable_info),
+      Needle(item_.company_name), Needle(keys_.capitalizedCompany), Needle(keys_.lettersOnlyLabel)};
   editionIsPro_ = pro_.in(text::fold(item_.bundle_name.value_or("")));
   const Needles& n = needles_;
   using G = RemainderGroup;

@@ -5,15 +5,15 @@
 namespace vimbrel {
 
 SearchVariant SearchVariant::application() {
-  return {keys::kHome, true, true, true, true, true, SizeStep::Sizes};
+  return {keys::kHome, true, true, true, true, true, SizeStep::Sizes, false};
 }
 
 SearchVariant SearchVariant::bundleRemoval() {
-  return {keys::kHome, true, true, false, false, false, SizeStep::None};
+  return {keys::kHome, true, true, false, false, false, SizeStep::None, true};
 }
 
 SearchVariant SearchVariant::agentCleaner() {
-  return {keys::kHomeAccess, false, false, true, true, true, SizeStep::SizesAndTotal};
+  return {keys::kHomeAccess, false, false, true, true, true, SizeStep::SizesAndTotal, false};
 }
 
 }  // namespace vimbrel

@@ -88,6 +88,7 @@ TEST_F(CliTest, BadInputExitsTwoWithOneClearLineAndDeletesNothing) {
       {{"scan"}, true, "needs an application"},
       {{"scan", tree_.path("disk/Missing.app")}, true, "no such file"},
       {{"remove", pref_, "--yes"}, true, "not an application bundle"},
+      {{"remove", home_ + "/Library", "--yes"}, true, "not an application bundle"},
       {{"remove", "Nope", "--yes"}, true, "no installed application"},
       {{"remove", "Tool", "--yes"}, false, "no Applications folder"},
       {{"remove", bundle_, "--yes"}, false, "no home folder"},

@@ -264,3 +264,36 @@ TEST_F(RemainderSearchTest, BundleRemovalSkipsSupportCachesLabelAndSizes) {
 
 }  // namespace
 }  // namespace vimbrel
+
+namespace vimbrel {
+namespace {
+
+// A plug-in named "com.vendor.tool.bundle" is labelled "com"; that piece of a
+// dotted name must not tie every "com.*" entry to the plug-in.
+TEST_F(RemainderSearchTest, BundleRemovalIgnoresALabelCutFromADottedName) {
+  std::string plugin =
+      writeBundle(tree_, "disk/Users/tester/Library/Address Book Plug-Ins/com.vendor.tool.bundle",
+                  {"com.vendor.tool", "Tool Plug", "ToolPlug", {}});
+  ApplicationItem item = Application(fileSystem_, store_).application(plugin);
+  item.label = "com";
+  homeFolder("Library/Application Support/com.other.App");
+  homeFile("Library/Logs/com.someone.log");
+  homeFile("Library/Preferences/com.vendor.tool.plist");
+  EXPECT_EQ(
+      search(item, SearchVariant::bundleRemoval()),
+      (Files{"[Executables]", "Users/tester/Library/Address Book Plug-Ins/com.vendor.tool.bundle",
+             "[Preferences]", "Users/tester/Library/Preferences/com.vendor.tool.plist", "[Plugins]",
+             "Users/tester/Library/Address Book Plug-Ins/com.vendor.tool.bundle"}));
+  // A whole name is still matched.
+  ApplicationItem viewer = item;
+  viewer.url = tree_.folder("disk/Library/Internet Plug-Ins/Page Viewer.plugin");
+  viewer.label = "Page Viewer";
+  homeFolder("Library/Application Support/Page Viewer");
+  Files found = search(viewer, SearchVariant::bundleRemoval());
+  EXPECT_NE(
+      std::find(found.begin(), found.end(), "Users/tester/Library/Application Support/Page Viewer"),
+      found.end());
+}
+
+}  // namespace
+}  // namespace vimbrel

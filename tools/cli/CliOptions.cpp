@@ -11,13 +11,20 @@ const char* const kUsage =
     "  remove APP [--keep PATH]... [--yes]\n"
     "                                remove APP and its remainders (without --yes: show\n"
     "                                what would be removed and remove nothing)\n"
+    "  plugins                       list the plug-ins, with sizes\n"
+    "  prefpanes                     list the preference panes, with sizes\n"
+    "  safari-extensions             list the Safari extensions, with sizes\n"
+    "  remove-extension EXT [--yes]  remove EXT and its remainders (without --yes: show\n"
+    "                                what would be removed and remove nothing)\n"
     "\n"
     "APP is an application bundle path or a label as `apps` prints it.\n"
+    "EXT is a plug-in, preference pane or Safari extension: its path or its bundle\n"
+    "identifier as the lists print them.\n"
     "--home, --applications and --root grant a folder for this run only; --root also\n"
     "searches the system folders under it.\n"
     "\n"
-    "exit status: 0 done, 1 something could not be removed or the application is\n"
-    "running, 2 bad input\n";
+    "exit status: 0 done, 1 something could not be removed or the application (for\n"
+    "a Safari extension: Safari) is running, 2 bad input\n";
 
 std::optional<CliOptions> parseOptions(const std::vector<std::string>& args, std::string& error) {
   CliOptions options;
@@ -64,32 +71,52 @@ std::optional<CliOptions> parseOptions(const std::vector<std::string>& args, std
     return std::nullopt;
   }
   const std::string& command = positional.front();
-  const std::size_t wanted = command == "apps" ? 1 : 2;
   if (command == "apps") {
     options.command = Command::Apps;
   } else if (command == "scan") {
     options.command = Command::Scan;
   } else if (command == "remove") {
     options.command = Command::Remove;
+  } else if (command == "plugins") {
+    options.command = Command::Plugins;
+  } else if (command == "prefpanes") {
+    options.command = Command::PrefPanes;
+  } else if (command == "safari-extensions") {
+    options.command = Command::SafariExtensions;
+  } else if (command == "remove-extension") {
+    options.command = Command::RemoveExtension;
   } else {
     error = "unknown command \"" + command + "\"";
     return std::nullopt;
   }
+  const bool takesApplication =
+      options.command == Command::Scan || options.command == Command::Remove;
+  const bool takesExtension = options.command == Command::RemoveExtension;
+  const std::size_t wanted = takesApplication || takesExtension ? 2 : 1;
   if (positional.size() < wanted) {
-    error = command + " needs an application (a bundle path or a label)";
+    error = takesExtension ? command +
+                                 " needs a plug-in, preference pane or Safari extension (a path "
+                                 "or a bundle identifier)"
+                           : command + " needs an application (a bundle path or a label)";
     return std::nullopt;
   }
   if (positional.size() > wanted) {
     error = "unexpected argument \"" + positional[wanted] + "\"";
     return std::nullopt;
   }
-  if (wanted == 2) options.application = positional[1];
+  if (takesApplication) options.application = positional[1];
+  if (takesExtension) options.extension = positional[1];
   if (options.json && options.command != Command::Scan) {
     error = "--json is for scan";
     return std::nullopt;
   }
-  if ((options.yes || !options.keep.empty()) && options.command != Command::Remove) {
-    error = "--yes and --keep are for remove";
+  if (options.yes && options.command != Command::Remove &&
+      options.command != Command::RemoveExtension) {
+    error = "--yes is for remove and remove-extension";
+    return std::nullopt;
+  }
+  if (!options.keep.empty() && options.command != Command::Remove) {
+    error = "--keep is for remove";
     return std::nullopt;
   }
   return options;

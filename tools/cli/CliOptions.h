@@ -6,11 +6,22 @@
 
 namespace vimbrel::cli {
 
-enum class Command { Apps, Scan, Remove, Help };
+enum class Command {
+  Apps,
+  Scan,
+  Remove,
+  Plugins,
+  PrefPanes,
+  SafariExtensions,
+  RemoveExtension,
+  Help
+};
 
 struct CliOptions {
   Command command = Command::Help;
   std::string application;  // a bundle path or a label from `apps`
+  // A plug-in, preference pane or Safari extension: a path or a bundle identifier.
+  std::string extension;
   bool json = false;
   bool yes = false;
   std::vector<std::string> keep;

@@ -10,7 +10,9 @@
 #include <thread>
 #include <variant>
 
+#include "ExtensionCommands.h"
 #include "JsonWriter.h"
+#include "Output.h"
 #include "engine/Application.h"
 #include "engine/RemainderPresentation.h"
 #include "engine/RemainderSearch.h"
@@ -26,45 +28,6 @@
 namespace vimbrel::cli {
 
 namespace {
-
-// A failure that ends the command with a message on standard error.
-struct Failure {
-  int code;
-  std::string message;
-};
-
-template <typename T>
-using Result = std::variant<T, Failure>;
-
-int fail(const Failure& failure) {
-  std::cerr << "vimbrel-cli: " << failure.message << '\n';
-  return failure.code;
-}
-
-// Characters, not bytes, so that accented names line up.
-std::size_t displayWidth(std::string_view text) {
-  std::size_t width = 0;
-  for (char c : text) width += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return width;
-}
-
-void printTable(const std::vector<std::vector<std::string>>& rows, const std::string& indent = "") {
-  std::vector<std::size_t> widths;
-  for (const auto& row : rows) {
-    widths.resize(std::max(widths.size(), row.size()));
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      widths[i] = std::max(widths[i], displayWidth(row[i]));
-    }
-  }
-  for (const auto& row : rows) {
-    std::string line = indent;
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      line += row[i];
-      if (i + 1 < row.size()) line.append(widths[i] - displayWidth(row[i]) + 2, ' ');
-    }
-    std::cout << line << '\n';
-  }
-}
 
 // Grants a folder for this run only.
 std::optional<Failure> grantForThisRun(SettingsStore& store, const char* key,
@@ -93,8 +56,11 @@ Result<ApplicationItem> findApplication(const std::string& name, const FileSyste
     char* resolved = realpath(name.c_str(), nullptr);
     std::string absolute = resolved ? resolved : name;
     free(resolved);
+    // Only an application (or a preference pane, which is reviewed like one):
+    // any other folder would be deleted whole as "the bundle".
+    const std::string_view extension = paths::extension(absolute);
     auto bundle = Bundle::open(absolute);
-    if (!bundle || paths::lastComponent(absolute) == "/") {
+    if (!bundle || (extension != "app" && extension != "prefPane")) {
       return Failure{kBadInput, name + ": not an application bundle"};
     }
     return catalog.application(absolute);
@@ -143,37 +109,6 @@ void searchWithProgress(ApplicationItem& item, const FileSystem& fileSystem,
   }
   worker.join();
   std::fputs("\r\033[K", stderr);
-}
-
-std::uint64_t sizeAt(const ApplicationItem& item, std::size_t index) {
-  if (index >= item.sizes.size()) return 0;
-  const auto* bytes = std::get_if<std::uint64_t>(&item.sizes[index]);
-  return bytes ? *bytes : 0;
-}
-
-void printRemainders(const ApplicationItem& item, const std::vector<RemainderEntry>& plan) {
-  std::uint64_t total = 0;
-  std::size_t count = 0;
-  std::vector<std::vector<std::string>> rows;
-  auto flush = [&] {
-    printTable(rows, "  ");
-    rows.clear();
-  };
-  for (std::size_t i = 0; i < plan.size(); ++i) {
-    const RemainderEntry& entry = plan[i];
-    if (entry.isHeader()) {
-      flush();
-      std::cout << groupLabel(entry.group()) << '\n';
-    } else if (entry.isFileLocation()) {
-      total += sizeAt(item, i);
-      ++count;
-      rows.push_back({shownName(entry.text()), paths::parent(entry.text()),
-                      formatByteCount(static_cast<std::int64_t>(sizeAt(item, i)))});
-    }
-  }
-  flush();
-  std::cout << "Total: " << formatByteCount(static_cast<std::int64_t>(total)) << " in " << count
-            << (count == 1 ? " item" : " items") << '\n';
 }
 
 void printJson(const ApplicationItem& item) {
@@ -244,7 +179,13 @@ int scan(const CliOptions& options, const FileSystem& fileSystem, const Settings
 int remove(const CliOptions& options, const FileSystem& fileSystem, const SettingsStore& store) {
   auto found = findApplication(options.application, fileSystem, store);
   if (auto* failure = std::get_if<Failure>(&found)) return fail(*failure);
-  ApplicationItem item = std::get<ApplicationItem>(found);
+  return removeApplication(std::get<ApplicationItem>(found), options, fileSystem, store);
+}
+
+}  // namespace
+
+int removeApplication(ApplicationItem item, const CliOptions& options, const FileSystem& fileSystem,
+                      const SettingsStore& store) {
   if (!resolve_grant(store, keys::kHome).location) {
     return fail({kBadInput, "no home folder is granted: use --home DIR"});
   }
@@ -291,8 +232,6 @@ int remove(const CliOptions& options, const FileSystem& fileSystem, const Settin
   return kNotAllRemoved;
 }
 
-}  // namespace
-
 int runCommand(const CliOptions& options, const FileSystem& fileSystem, SettingsStore& store) {
   if (auto failure = grantForThisRun(store, keys::kHome, options.home, "--home")) {
     return fail(*failure);
@@ -313,6 +252,14 @@ int runCommand(const CliOptions& options, const FileSystem& fileSystem, Settings
       return scan(options, fileSystem, store);
     case Command::Remove:
       return remove(options, fileSystem, store);
+    case Command::Plugins:
+      return listPlugins(fileSystem, store);
+    case Command::PrefPanes:
+      return listPrefPanes(fileSystem, store);
+    case Command::SafariExtensions:
+      return listSafariExtensions(fileSystem, store);
+    case Command::RemoveExtension:
+      return removeExtension(options, fileSystem, store);
     case Command::Help:
       std::cout << kUsage;
       return kDone;

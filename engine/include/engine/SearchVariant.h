@@ -26,6 +26,10 @@ struct SearchVariant {
   // The containers and scripts of the login items the bundle carries are searched.
   bool loginItems;
   SizeStep sizeStep;
+  // Plug-in labels are cut at the first dot of the name: "com.vendor.tool.bundle"
+  // is labelled "com", which would tie every "com.*" entry to it. Such a
+  // fragment is not used as a name to match.
+  bool ignoreLabelFragments;
 
   static SearchVariant application();
   static SearchVariant bundleRemoval();

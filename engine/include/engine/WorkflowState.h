@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/ApplicationItem.h"
+
+namespace vimbrel {
+
+// The state the pages of one program share for the life of the process: the
+// record under review, the bytes chosen for removal, and the locations that
+// survived their deletion. The program owns one and hands it to whatever
+// needs it. Background removals report survivors here while a page may read
+// them, so every access takes the lock.
+class WorkflowState {
+ public:
+  // The record under review; nothing until a page chooses one.
+  std::shared_ptr<ApplicationItem> item() const;
+  void set_item(std::shared_ptr<ApplicationItem> item);
+
+  std::uint64_t common_remove_size() const;
+  void set_common_remove_size(std::uint64_t bytes);
+
+  // A copy, so that a reader never sees the list change under it.
+  std::vector<std::string> remainder_urls() const;
+  void set_remainder_urls(std::vector<std::string> locations);
+  void append_remainder_urls(const std::vector<std::string>& locations);
+
+ private:
+  mutable std::mutex mutex_;
+  std::shared_ptr<ApplicationItem> item_;
+  std::uint64_t commonRemoveSize_ = 0;
+  std::vector<std::string> remainderUrls_;
+};
+
+}  // namespace vimbrel

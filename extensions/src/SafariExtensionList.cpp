@@ -1,0 +1,205 @@
+#include "extensions/SafariExtensionList.h"
+
+#include <fcntl.h>
+#include <plist/plist.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+namespace vimbrel::extensions {
+
+namespace {
+
+constexpr const char* kInstalledExtensions = "Installed Extensions";
+constexpr const char* kBundleIdentifier = "Bundle Identifier";
+constexpr const char* kArchiveFileName = "Archive File Name";
+// Safari's list is a few kilobytes per extension; a file far larger is not one.
+constexpr std::size_t kMaxListBytes = 64u << 20;
+
+struct PlistDeleter {
+  void operator()(plist_t node) const { plist_free(node); }
+};
+using PlistPtr = std::unique_ptr<void, PlistDeleter>;
+
+std::optional<std::string> stringValue(plist_t node) {
+  if (!node || plist_get_node_type(node) != PLIST_STRING) return std::nullopt;
+  char* value = nullptr;
+  plist_get_string_val(node, &value);
+  if (!value) return std::nullopt;
+  std::string result(value);
+  std::free(value);
+  return result;
+}
+
+// Reads a whole regular file; nothing when it is not one, cannot be read or
+// is too large. `errorCode` tells a missing file (ENOENT) from the rest.
+std::optional<std::string> readFile(const std::string& path, int& errorCode) {
+  errorCode = 0;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) {
+    errorCode = errno;
+    return std::nullopt;
+  }
+  struct stat info {};
+  std::optional<std::string> bytes;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::size_t>(info.st_size) <= kMaxListBytes) {
+    std::string buffer(static_cast<std::size_t>(info.st_size), '\0');
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+      const ssize_t n = ::read(fd, buffer.data() + done, buffer.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    if (done == buffer.size()) bytes = std::move(buffer);
+  }
+  ::close(fd);
+  return bytes;
+}
+
+// Writes `bytes` to a temporary file beside `path`, syncs it and renames it
+// over `path`; on failure the temporary file goes and `path` is untouched.
+Status replaceFile(const std::string& path, const char* bytes, std::size_t length, mode_t mode) {
+  const std::string temporary = path + ".tmp." + std::to_string(::getpid());
+  // O_EXCL with O_NOFOLLOW: a file or link planted at the temporary name is
+  // never written through; a stale one from an earlier crash is cleared first.
+  ::unlink(temporary.c_str());
+  const int fd =
+      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+  if (fd < 0) return Status::fromErrno(errno, "create " + temporary);
+  Status status;
+  for (std::size_t written = 0; status && written < length;) {
+    const ssize_t n = ::write(fd, bytes + written, length - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) status = Status::fromErrno(errno, "write " + temporary);
+    if (n > 0) written += static_cast<std::size_t>(n);
+  }
+  if (status && ::fsync(fd) != 0) status = Status::fromErrno(errno, "fsync " + temporary);
+  if (::close(fd) != 0 && status) status = Status::fromErrno(errno, "close " + temporary);
+  if (status && ::rename(temporary.c_str(), path.c_str()) != 0) {
+    status = Status::fromErrno(errno, "rename " + temporary);
+  }
+  if (!status) {
+    ::unlink(temporary.c_str());
+    return status;
+  }
+  const std::string folder = path.substr(0, path.find_last_of('/') + 1);
+  const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (folderFd >= 0) {
+    ::fsync(folderFd);
+    ::close(folderFd);
+  }
+  return Status::ok();
+}
+
+}  // namespace
+
+struct SafariExtensionList::Plist {
+  PlistPtr root;
+  mode_t mode = 0644;
+};
+
+SafariExtensionList::SafariExtensionList(std::string path, State state)
+    : path_(std::move(path)), state_(state), root_(std::make_unique<Plist>()) {}
+SafariExtensionList::SafariExtensionList(SafariExtensionList&&) noexcept = default;
+SafariExtensionList& SafariExtensionList::operator=(SafariExtensionList&&) noexcept = default;
+SafariExtensionList::~SafariExtensionList() = default;
+
+SafariExtensionList SafariExtensionList::load(const std::string& path) {
+  int errorCode = 0;
+  std::optional<std::string> bytes = readFile(path, errorCode);
+  if (!bytes) {
+    if (errorCode == ENOENT) {
+      SafariExtensionList list(path, State::Missing);
+      list.root_->root.reset(plist_new_dict());
+      plist_dict_set_item(list.root_->root.get(), kInstalledExtensions, plist_new_array());
+      return list;
+    }
+    return SafariExtensionList(path, State::Unreadable);
+  }
+  SafariExtensionList list(path, State::Unreadable);
+  if (bytes->empty() || bytes->size() > std::numeric_limits<std::uint32_t>::max()) return list;
+  const auto length = static_cast<std::uint32_t>(bytes->size());
+  plist_t root = nullptr;
+  plist_from_memory(bytes->data(), length, &root);
+  list.root_->root.reset(root);
+  if (!root || plist_get_node_type(root) != PLIST_DICT) return list;
+  plist_t installed = plist_dict_get_item(root, kInstalledExtensions);
+  // A list without the key has no extensions; one with a value of another
+  // kind is not a list this program understands, and must stay as it is.
+  if (installed && plist_get_node_type(installed) != PLIST_ARRAY) return list;
+  if (!installed) plist_dict_set_item(root, kInstalledExtensions, plist_new_array());
+  list.binary_ = plist_is_binary(bytes->data(), length) != 0;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) list.root_->mode = info.st_mode & 07777;
+  list.state_ = State::Loaded;
+  return list;
+}
+
+std::vector<SafariExtensionList::Entry> SafariExtensionList::entries() const {
+  std::vector<Entry> result;
+  if (state_ == State::Unreadable) return result;
+  plist_t installed = plist_dict_get_item(root_->root.get(), kInstalledExtensions);
+  const std::uint32_t count = plist_array_get_size(installed);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    plist_t entry = plist_array_get_item(installed, i);
+    if (!entry || plist_get_node_type(entry) != PLIST_DICT) {
+      result.push_back({});
+      continue;
+    }
+    result.push_back({stringValue(plist_dict_get_item(entry, kArchiveFileName)),
+                      stringValue(plist_dict_get_item(entry, kBundleIdentifier))});
+  }
+  return result;
+}
+
+std::size_t SafariExtensionList::removeExtension(const std::string& identifier) {
+  if (state_ == State::Unreadable) return 0;
+  plist_t installed = plist_dict_get_item(root_->root.get(), kInstalledExtensions);
+  std::size_t removed = 0;
+  // From the end, so that the indices still to visit do not move.
+  for (std::uint32_t i = plist_array_get_size(installed); i-- > 0;) {
+    plist_t entry = plist_array_get_item(installed, i);
+    if (!entry || plist_get_node_type(entry) != PLIST_DICT) continue;
+    if (stringValue(plist_dict_get_item(entry, kBundleIdentifier)) == identifier) {
+      plist_array_remove_item(installed, i);
+      ++removed;
+    }
+  }
+  return removed;
+}
+
+Status SafariExtensionList::save() const {
+  if (state_ == State::Unreadable) {
+    return Status::error(path_ + ": not a readable extension list; left as it is");
+  }
+  char* bytes = nullptr;
+  std::uint32_t length = 0;
+  if (binary_) {
+    plist_to_bin(root_->root.get(), &bytes, &length);
+  } else {
+    plist_to_xml(root_->root.get(), &bytes, &length);
+  }
+  if (!bytes) return Status::error(path_ + ": the list could not be serialized");
+  if (state_ == State::Missing) {
+    // A new list may need Safari's folders too.
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), error);
+  }
+  Status status = replaceFile(path_, bytes, length, root_->mode);
+  if (binary_) {
+    plist_to_bin_free(bytes);
+  } else {
+    plist_to_xml_free(bytes);
+  }
+  return status;
+}
+
+}  // namespace vimbrel::extensions
