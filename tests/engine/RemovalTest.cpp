@@ -71,12 +71,17 @@ TEST_F(RemovalTest, NeverDeletesOutsideTheRootsOrTheProtectedFolders) {
                 RemainderEntry::fileLocation(home_ + "/Library/Preferences"),
                 RemainderEntry::fileLocation(home_),
                 RemainderEntry::fileLocation(home_ + "/Library/../Library/Caches"),
+                RemainderEntry::fileLocation(home_ + "/.Trash"),
+                RemainderEntry::fileLocation(home_ + "/.Trash/Old.app"),
                 RemainderEntry::emptyPlaceholder()};
   homeFile("Library/Preferences/keep.plist");
   homeFile("Library/Caches/keep");
+  homeFile(".Trash/Old.app/Contents/Info.plist");
   Files survivors = removeAll(item, fileSystem_);
   EXPECT_EQ(survivors, (Files{outside, home_ + "/Library/Preferences", home_,
-                              home_ + "/Library/../Library/Caches"}));
+                              home_ + "/Library/../Library/Caches", home_ + "/.Trash",
+                              home_ + "/.Trash/Old.app"}));
+  EXPECT_TRUE(fileSystem_.exists(home_ + "/.Trash/Old.app/Contents/Info.plist"));
   EXPECT_TRUE(fileSystem_.exists(outside));
   EXPECT_TRUE(fileSystem_.exists(home_ + "/Library/Caches/keep"));
 }
