@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/Application.h"
 #include "engine/MatchingKeys.h"
@@ -19,21 +20,61 @@ namespace vimbrel {
 
 namespace {
 
+// The answers of the containment tests for the entry being visited, one per
+// distinct folded record value: a label, display name and executable that are
+// all "Tool" are looked for once per entry, not three times.
+class TestMemo {
+ public:
+  static constexpr std::size_t kSlots = 16;
+  // The slot of `folded`, shared with every equal value; kNone when full.
+  std::size_t slotFor(const text::Folded& folded) {
+    for (std::size_t i = 0; i < values_.size(); ++i) {
+      if (values_[i].units() == folded.units()) return i;
+    }
+    if (values_.size() == kSlots) return kNone;
+    values_.push_back(folded);
+    return values_.size() - 1;
+  }
+  void forget() { answers_.fill(kUnknown); }
+  template <typename Compute>
+  bool answer(std::size_t slot, Compute compute) {
+    if (slot == kNone) return compute();
+    auto& known = answers_[slot];
+    if (known == kUnknown) known = compute() ? 1 : 0;
+    return known == 1;
+  }
+  static constexpr std::size_t kNone = kSlots;
+
+ private:
+  static constexpr signed char kUnknown = -1;
+  std::vector<text::Folded> values_;
+  std::array<signed char, kSlots> answers_{};
+};
+
 // A record value that names are tested against, folded once per search.
 // An absent or empty value matches nothing.
 class Needle {
  public:
   Needle() = default;
-  explicit Needle(const std::optional<std::string>& value) {
+  explicit Needle(const std::optional<std::string>& value, TestMemo* memo = nullptr) {
     if (!value || value->empty()) return;
     present_ = true;
     raw_ = *value;
     folded_ = text::fold(*value);
+    if (memo) {
+      memo_ = memo;
+      slot_ = memo->slotFor(folded_);
+    }
   }
-  explicit Needle(const std::string& value) : Needle(std::optional<std::string>(value)) {}
+  explicit Needle(const std::string& value, TestMemo* memo = nullptr)
+      : Needle(std::optional<std::string>(value), memo) {}
 
   // Locale-aware, case- and diacritic-insensitive containment in a folded name.
-  bool in(const text::Folded& name) const { return present_ && text::contains(name, folded_); }
+  bool in(const text::Folded& name) const {
+    if (!present_) return false;
+    if (!memo_) return text::contains(name, folded_);
+    return memo_->answer(slot_, [&] { return text::contains(name, folded_); });
+  }
   // Exact, case-sensitive equality with a name.
   bool equals(std::string_view name) const { return present_ && name == raw_; }
 
@@ -41,6 +82,8 @@ class Needle {
   bool present_ = false;
   std::string raw_;
   text::Folded folded_;
+  TestMemo* memo_ = nullptr;
+  std::size_t slot_ = TestMemo::kNone;
 };
 
 struct Needles {
@@ -133,6 +176,7 @@ class SearchRun {
   const SearchFolders folders_;
   const SafetyPolicy policy_;
   SearchProgress* progress_;
+  TestMemo memo_;
   Needles needles_;
   MatchingKeys keys_;
   const Needle pro_{std::string("pro")};
@@ -147,6 +191,7 @@ void SearchRun::scan(const SearchFolders::Folder& folder, Listing listing,
   text::Folded name;  // one buffer for every name of the listing
   auto visit = [&](const DirEntry& entry) {
     if (progress_) progress_->entriesVisited.fetch_add(1, std::memory_order_relaxed);
+    memo_.forget();
     text::refold(entry.name, name);
     if (!test(entry, name) || !policy_.mayList(std::string(entry.path))) return Visit::Continue;
     if (group) addHeaderIfPending(*group);
@@ -170,10 +215,11 @@ void SearchRun::execute() {
   item_.files.clear();
   headerPending_.fill(true);
   keys_ = deriveMatchingKeys(item_);
-  needles_ = {
-      Needle(item_.bundle),       Needle(item_.bundle_name),        Needle(item_.bundle_name_info),
-      Needle(item_.label_name),   Needle(labelToMatch()),           Needle(item_.executable_info),
-      Needle(item_.company_name), Needle(keys_.capitalizedCompany), Needle(keys_.lettersOnlyLabel)};
+  needles_ = {Needle(item_.bundle, &memo_),           Needle(item_.bundle_name, &memo_),
+              Needle(item_.bundle_name_info, &memo_), Needle(item_.label_name, &memo_),
+              Needle(labelToMatch(), &memo_),         Needle(item_.executable_info, &memo_),
+              Needle(item_.company_name, &memo_),     Needle(keys_.capitalizedCompany, &memo_),
+              Needle(keys_.lettersOnlyLabel, &memo_)};
   editionIsPro_ = pro_.in(text::fold(item_.bundle_name.value_or("")));
   const Needles& n = needles_;
   using G = RemainderGroup;
@@ -310,6 +356,7 @@ void SearchRun::enclosingFolder() {
   // lists "Tool", while "Applications/Utilities/Terminal.app" lists nothing,
   // since deleting Utilities would take every other application in it.
   const text::Folded name = text::fold(paths::lastComponent(enclosing));
+  memo_.forget();  // the answers kept are those of the last listed entry
   if (!needles_.label.in(name) && !needles_.bundleNameInfo.in(name)) return;
   if (!policy_.mayList(enclosing)) return;
   addHeaderIfPending(RemainderGroup::Supportfiles);

@@ -1,9 +1,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -18,36 +20,51 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
 
 enum class Hidden { Skip, Include };
 
-// Owns one open directory stream.
+// Owns one open directory and reads it with getdents64 straight into a buffer
+// of its own: fdopendir would add an fstat and two fcntl calls per folder.
+// On Linux, struct dirent is the kernel's linux_dirent64 record.
 class DirStream {
  public:
   // Takes ownership of `fd`.
-  explicit DirStream(int fd) : dir_(fd >= 0 ? fdopendir(fd) : nullptr) {
-    if (fd >= 0 && !dir_) close(fd);
-  }
+  explicit DirStream(int fd) : fd_(fd), buffer_(fd >= 0 ? new char[kBufferSize] : nullptr) {}
   ~DirStream() {
-    if (dir_) closedir(dir_);
+    if (fd_ >= 0) close(fd_);
   }
-  DirStream(DirStream&& other) noexcept : dir_(std::exchange(other.dir_, nullptr)) {}
+  DirStream(DirStream&& other) noexcept
+      : fd_(std::exchange(other.fd_, -1)),
+        buffer_(std::move(other.buffer_)),
+        filled_(other.filled_),
+        at_(other.at_) {}
   DirStream& operator=(DirStream&&) = delete;
   DirStream(const DirStream&) = delete;
 
-  bool isOpen() const { return dir_ != nullptr; }
-  int fd() const { return dirfd(dir_); }
-  // The next entry other than "." and ".."; nullptr at the end.
+  bool isOpen() const { return fd_ >= 0; }
+  int fd() const { return fd_; }
+  // The next entry other than "." and ".."; nullptr at the end or on an error.
   const dirent* next(Hidden hidden) {
-    while (const dirent* entry = readdir(dir_)) {
+    while (true) {
+      if (at_ >= filled_) {
+        const long got = syscall(SYS_getdents64, fd_, buffer_.get(), kBufferSize);
+        if (got <= 0) return nullptr;
+        filled_ = static_cast<std::size_t>(got);
+        at_ = 0;
+      }
+      const auto* entry = reinterpret_cast<const dirent*>(buffer_.get() + at_);
+      at_ += entry->d_reclen;
       const char* name = entry->d_name;
       if (name[0] != '.') return entry;
       if (hidden == Hidden::Skip) continue;
       if (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')) continue;
       return entry;
     }
-    return nullptr;
   }
 
  private:
-  DIR* dir_;
+  static constexpr std::size_t kBufferSize = 32 * 1024;
+  int fd_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t filled_ = 0;
+  std::size_t at_ = 0;
 };
 
 // Owns one file descriptor.

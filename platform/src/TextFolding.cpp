@@ -38,14 +38,17 @@ Scratch& threadScratch() {
 // All-ASCII text folds by lower-casing A-Z, exactly what full case folding does there,
 // except for 'I' under Turkic casing (it folds to dotless ı), which takes the full path.
 bool foldAscii(std::string_view utf8, Casing casing, std::u16string& out) {
-  for (const char c : utf8) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-    if (c == 'I' && casing == Casing::Turkic) return false;
-  }
+  // Two loops without an early exit, which the compiler vectorizes: names are
+  // short and nearly all ASCII, so checking the whole name costs less than a
+  // branch per byte.
+  unsigned char seen = 0;
+  for (const char c : utf8) seen |= static_cast<unsigned char>(c);
+  if ((seen & 0x80) != 0) return false;
+  if (casing == Casing::Turkic && utf8.find('I') != std::string_view::npos) return false;
   out.resize(utf8.size());
   for (std::size_t i = 0; i < utf8.size(); ++i) {
-    const char c = utf8[i];
-    out[i] = static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    out[i] = static_cast<char16_t>(static_cast<unsigned>(c - 'A') < 26u ? c + ('a' - 'A') : c);
   }
   return true;
 }
