@@ -1,15 +1,10 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "CliRunner.h"
 #include "FakeBundles.h"
 #include "TempTree.h"
 
@@ -19,18 +14,7 @@ namespace {
 using testing::TempTree;
 using testing::writeBundle;
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using Outcome = testing::CliOutcome;
 
 // A small macOS-layout tree with one application, and a way to run the
 // command-line front end on it with an empty settings folder of its own.
@@ -50,24 +34,7 @@ class CliTest : public ::testing::Test {
     if (granted) {
       args.insert(args.begin(), {"--home", home_, "--applications", applications_});
     }
-    const std::string out = tree_.path("out.txt");
-    const std::string err = tree_.path("err.txt");
-    // Nothing buffered in this process may reach the child's output.
-    std::fflush(nullptr);
-    pid_t pid = fork();
-    if (pid == 0) {
-      setenv("XDG_CONFIG_HOME", tree_.path("config").c_str(), 1);
-      freopen(out.c_str(), "w", stdout);
-      freopen(err.c_str(), "w", stderr);
-      std::vector<char*> argv{const_cast<char*>(VIMBREL_CLI_PATH)};
-      for (auto& arg : args) argv.push_back(arg.data());
-      argv.push_back(nullptr);
-      execv(VIMBREL_CLI_PATH, argv.data());
-      _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+    return testing::runCli(std::move(args), tree_.path("config"), tree_.root());
   }
 
   bool exists(const std::string& path) const { return std::filesystem::exists(path); }
@@ -161,24 +128,12 @@ TEST_F(CliTest, RemoveIsADryRunWithoutYesAndKeepsWhatItIsTold) {
 }
 
 TEST_F(CliTest, RemoveRefusesWhileTheApplicationRuns) {
-  // A process whose executable lies inside the bundle counts as the application.
-  std::fflush(nullptr);
-  const std::string executable = bundle_ + "/Contents/MacOS/Tool";
-  std::filesystem::copy_file("/bin/sleep", executable,
-                             std::filesystem::copy_options::overwrite_existing);
-  pid_t child = fork();
-  if (child == 0) {
-    execl(executable.c_str(), "Tool", "30", static_cast<char*>(nullptr));
-    _exit(127);
+  Outcome refused;
+  {
+    // A process whose executable lies inside the bundle counts as the application.
+    testing::RunningStandIn running(bundle_, "Tool");
+    refused = run({"remove", "Tool", "--yes"});
   }
-  // Wait until the process shows the bundle's executable.
-  const std::string exe = "/proc/" + std::to_string(child) + "/exe";
-  for (int i = 0; i < 200 && std::filesystem::read_symlink(exe).string() != executable; ++i) {
-    usleep(10000);
-  }
-  Outcome refused = run({"remove", "Tool", "--yes"});
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_NE(refused.err.find("is running"), std::string::npos) << refused.err;
   EXPECT_TRUE(exists(bundle_));

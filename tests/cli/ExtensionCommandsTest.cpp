@@ -1,15 +1,10 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "CliRunner.h"
 #include "FakeBundles.h"
 #include "TempTree.h"
 
@@ -19,18 +14,8 @@ namespace {
 using testing::TempTree;
 using testing::writeBundle;
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string contentsOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using Outcome = testing::CliOutcome;
+using testing::contentsOf;
 
 constexpr const char* kSafariList =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
@@ -56,23 +41,7 @@ class ExtensionCommandsTest : public ::testing::Test {
 
   Outcome run(std::vector<std::string> args) const {
     args.insert(args.begin(), {"--home", home_});
-    const std::string out = tree_.path("out.txt");
-    const std::string err = tree_.path("err.txt");
-    std::fflush(nullptr);
-    pid_t pid = fork();
-    if (pid == 0) {
-      setenv("XDG_CONFIG_HOME", tree_.path("config").c_str(), 1);
-      freopen(out.c_str(), "w", stdout);
-      freopen(err.c_str(), "w", stderr);
-      std::vector<char*> argv{const_cast<char*>(VIMBREL_CLI_PATH)};
-      for (auto& arg : args) argv.push_back(arg.data());
-      argv.push_back(nullptr);
-      execv(VIMBREL_CLI_PATH, argv.data());
-      _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, contentsOf(out), contentsOf(err)};
+    return testing::runCli(std::move(args), tree_.path("config"), tree_.root());
   }
 
   bool exists(const std::string& path) const { return std::filesystem::exists(path); }
@@ -138,22 +107,11 @@ TEST_F(ExtensionCommandsTest, RemoveExtensionIsADryRunWithoutYes) {
 TEST_F(ExtensionCommandsTest, SafariExtensionsAreNotRemovedWhileSafariRuns) {
   const std::string safari = writeBundle(tree_, "Applications/Safari.app",
                                          {"com.apple.Safari", "Safari", "Safari", std::nullopt});
-  const std::string executable = safari + "/Contents/MacOS/Safari";
-  std::filesystem::copy_file("/bin/sleep", executable,
-                             std::filesystem::copy_options::overwrite_existing);
-  std::fflush(nullptr);
-  pid_t child = fork();
-  if (child == 0) {
-    execl(executable.c_str(), "Safari", "30", static_cast<char*>(nullptr));
-    _exit(127);
+  Outcome refused;
+  {
+    testing::RunningStandIn running(safari, "Safari");
+    refused = run({"remove-extension", "com.example.clipper", "--yes"});
   }
-  const std::string exe = "/proc/" + std::to_string(child) + "/exe";
-  for (int i = 0; i < 200 && std::filesystem::read_symlink(exe).string() != executable; ++i) {
-    usleep(10000);
-  }
-  Outcome refused = run({"remove-extension", "com.example.clipper", "--yes"});
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_NE(refused.err.find("Safari is running"), std::string::npos) << refused.err;
   EXPECT_TRUE(exists(archive_));
