@@ -41,6 +41,28 @@ void Bundle::collect(const std::optional<std::string>& folder, const Keep& keep,
   });
 }
 
+// The records of the kept bundles in the order of derivation, sorted by label.
+template <typename Item>
+std::vector<Item> Bundle::records(const std::vector<std::string>& found, AppIcon appIcon) const {
+  std::vector<Item> items;
+  items.reserve(found.size());
+  for (const std::string& path : found) {
+    Item& item = items.emplace_back();
+    item.label = setLabel(path);
+    item.label_name = setLabelName(path);
+    item.url = path;
+    item.icon = setIcon(path);
+    if (appIcon == AppIcon::Read) item.app_icon = setAppIcon(path);
+    item.bundle = setBundle(path);
+    item.bundle_name = setBundleName(path);
+    item.bundle_name_info = setBundleNameInfo(path);
+    item.executable_info = setExecutableInfo(path);
+    item.company_name = setCompanyName(path);
+  }
+  sortByLabel(items);
+  return items;
+}
+
 std::vector<BundleItem> Bundle::installedPlugins() const {
   const SearchRoots roots = SearchRoots::resolve(store_, keys::kHome);
   const auto userLibrary = below(roots.home, "Library");
@@ -61,22 +83,7 @@ std::vector<BundleItem> Bundle::installedPlugins() const {
       },
       found);
 
-  std::vector<BundleItem> items;
-  items.reserve(found.size());
-  for (const std::string& path : found) {
-    BundleItem& item = items.emplace_back();
-    item.label = setLabel(path);
-    item.label_name = setLabelName(path);
-    item.url = path;
-    item.icon = setIcon(path);
-    item.bundle = setBundle(path);
-    item.bundle_name = setBundleName(path);
-    item.bundle_name_info = setBundleNameInfo(path);
-    item.executable_info = setExecutableInfo(path);
-    item.company_name = setCompanyName(path);
-  }
-  sortByLabel(items);
-  return items;
+  return records<BundleItem>(found, AppIcon::Skip);
 }
 
 std::vector<ApplicationItem> Bundle::installedPrefPanes() const {
@@ -88,23 +95,7 @@ std::vector<ApplicationItem> Bundle::installedPrefPanes() const {
   collect(below(below(roots.home, "Library"), "PreferencePanes"), prefPane, found);
   collect(below(systemLibrary, "PreferencePanes"), prefPane, found);
 
-  std::vector<ApplicationItem> items;
-  items.reserve(found.size());
-  for (const std::string& path : found) {
-    ApplicationItem& item = items.emplace_back();
-    item.label = setLabel(path);
-    item.label_name = setLabelName(path);
-    item.url = path;
-    item.icon = setIcon(path);
-    item.app_icon = setAppIcon(path);
-    item.bundle = setBundle(path);
-    item.bundle_name = setBundleName(path);
-    item.bundle_name_info = setBundleNameInfo(path);
-    item.executable_info = setExecutableInfo(path);
-    item.company_name = setCompanyName(path);
-  }
-  sortByLabel(items);
-  return items;
+  return records<ApplicationItem>(found, AppIcon::Read);
 }
 
 std::string Bundle::setLabel(const std::string& bundlePath) const {

@@ -11,6 +11,9 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <vector>
+
+#include "platform/AtomicFile.h"
 
 namespace vimbrel::extensions {
 
@@ -62,41 +65,6 @@ std::optional<std::string> readFile(const std::string& path, int& errorCode) {
   }
   ::close(fd);
   return bytes;
-}
-
-// Writes `bytes` to a temporary file beside `path`, syncs it and renames it
-// over `path`; on failure the temporary file goes and `path` is untouched.
-Status replaceFile(const std::string& path, const char* bytes, std::size_t length, mode_t mode) {
-  const std::string temporary = path + ".tmp." + std::to_string(::getpid());
-  // O_EXCL with O_NOFOLLOW: a file or link planted at the temporary name is
-  // never written through; a stale one from an earlier crash is cleared first.
-  ::unlink(temporary.c_str());
-  const int fd =
-      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-  if (fd < 0) return Status::fromErrno(errno, "create " + temporary);
-  Status status;
-  for (std::size_t written = 0; status && written < length;) {
-    const ssize_t n = ::write(fd, bytes + written, length - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) status = Status::fromErrno(errno, "write " + temporary);
-    if (n > 0) written += static_cast<std::size_t>(n);
-  }
-  if (status && ::fsync(fd) != 0) status = Status::fromErrno(errno, "fsync " + temporary);
-  if (::close(fd) != 0 && status) status = Status::fromErrno(errno, "close " + temporary);
-  if (status && ::rename(temporary.c_str(), path.c_str()) != 0) {
-    status = Status::fromErrno(errno, "rename " + temporary);
-  }
-  if (!status) {
-    ::unlink(temporary.c_str());
-    return status;
-  }
-  const std::string folder = path.substr(0, path.find_last_of('/') + 1);
-  const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (folderFd >= 0) {
-    ::fsync(folderFd);
-    ::close(folderFd);
-  }
-  return Status::ok();
 }
 
 }  // namespace
@@ -193,7 +161,8 @@ Status SafariExtensionList::save() const {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), error);
   }
-  Status status = replaceFile(path_, bytes, length, root_->mode);
+  Status status =
+      atomicfile::replaceFile(path_, std::vector<std::uint8_t>(bytes, bytes + length), root_->mode);
   if (binary_) {
     plist_to_bin_free(bytes);
   } else {

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "AtomicFile.h"
+#include "platform/AtomicFile.h"
 #include "PlistIO.h"
 #include "platform/SettingsStore.h"
 #include "platform/User.h"

@@ -11,8 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "RVLLog.h"
+#include "platform/AtomicFile.h"
 
 namespace vimbrel::rvlarchive {
 namespace {
@@ -154,25 +156,6 @@ QVariant fromNode(plist_t node) {
   }
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-  qsizetype done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += n;
-  }
-  return true;
-}
-
-void syncFolder(const QString& path) {
-  const QByteArray folder = QFileInfo(path).absolutePath().toLocal8Bit();
-  const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 void moveAside(const QString& path) {
   const QString aside =
       path + QStringLiteral(".corrupt-") + QString::number(QDateTime::currentSecsSinceEpoch());
@@ -225,18 +208,10 @@ ReadResult readDictionary(const QString& path) {
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
-  const QByteArray target = QFile::encodeName(path);
-  const QByteArray temporary = target + ".tmp." + QByteArray::number(::getpid());
-  const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(temporary.constData(), target.constData()) != 0) {
-    ::unlink(temporary.constData());
-    return false;
-  }
-  syncFolder(path);
-  return true;
+  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+  return atomicfile::replaceFile(QFile::encodeName(path).toStdString(),
+                                 std::vector<std::uint8_t>(data, data + bytes.size()), 0600)
+      .isOk();
 }
 
 bool writeDictionary(const QString& path, const QVariantMap& root) {

@@ -44,6 +44,10 @@ class Bundle {
   std::optional<std::string> setCompanyName(const std::string& bundlePath) const;
 
  private:
+  // Only preference panes show their own icon.
+  enum class AppIcon { Read, Skip };
+  template <typename Item>
+  std::vector<Item> records(const std::vector<std::string>& found, AppIcon appIcon) const;
   // The locations of `folder` whose extension passes `keep`, in listing order.
   template <typename Keep>
   void collect(const std::optional<std::string>& folder, const Keep& keep,
