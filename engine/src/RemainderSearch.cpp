@@ -97,6 +97,13 @@ enum class Listing {
   Deep,
 };
 
+// Whether a path (or a part of one) contains a folder name, without regard to
+// case and diacritics, as every name test does: "crashreporter" and
+// "Applications" spelled "APPLICATIONS" are the same folders to the user.
+bool pathContains(std::string_view path, std::string_view folderName) {
+  return text::localizedStandardContains(path, folderName);
+}
+
 // The part of `path` below `folder`.
 std::string_view below(std::string_view path, const std::string& folder) {
   return path.size() > folder.size() ? path.substr(folder.size() + 1) : std::string_view();
@@ -309,8 +316,7 @@ void SearchRun::execute() {
   // The Creative Suite logs folder has a step of its own; nothing below it is
   // taken here, and it gets no header here.
   scan(folders_.logs, Listing::Deep, G::Logs, [&](E entry, F name) {
-    return below(entry.path, *folders_.logs).find("CSXS") == std::string_view::npos &&
-           logName(entry, name);
+    return logName(entry, name) && !pathContains(below(entry.path, *folders_.logs), "CSXS");
   });
   setStep(22);
   scan(folders_.crashReporter, Listing::Shallow, G::Logs, [&](E, F name) {
@@ -351,7 +357,7 @@ void SearchRun::execute() {
 void SearchRun::enclosingFolder() {
   const std::string enclosing = paths::parent(item_.url);
   if (paths::lastComponent(enclosing) == "Applications") return;
-  if (item_.url.find("Applications") == std::string::npos) return;
+  if (!pathContains(item_.url, "Applications")) return;
   // Only a folder named for the application: "Applications/Tool/Tool.app"
   // lists "Tool", while "Applications/Utilities/Terminal.app" lists nothing,
   // since deleting Utilities would take every other application in it.
@@ -374,9 +380,7 @@ void SearchRun::applicationSupport() {
       },
       [&](const DirEntry& entry, const text::Folded& name) {
         // Crash reports have a step of their own.
-        if (below(entry.path, *folder).find("CrashReporter") != std::string_view::npos) {
-          return false;
-        }
+        if (pathContains(below(entry.path, *folder), "CrashReporter")) return false;
         if (n.label.in(name)) return labelNumberRuleAccepts(item_.label, entry.name);
         return true;
       });
@@ -396,7 +400,7 @@ void SearchRun::loginItems() {
     const ApplicationItem loginItem = catalog.application(path);
     // A helper whose identifier extends the application's is covered already.
     if (loginItem.bundle && item_.bundle &&
-        loginItem.bundle->find(*item_.bundle) != std::string::npos) {
+        text::localizedStandardContains(*loginItem.bundle, *item_.bundle)) {
       continue;
     }
     const Needle bundle(loginItem.bundle);
