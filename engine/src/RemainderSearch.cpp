@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "engine/Application.h"
+#include "engine/ClaimRule.h"
 #include "engine/GenericValues.h"
+#include "engine/InstalledApplications.h"
 #include "engine/MatchingKeys.h"
 #include "engine/NameRules.h"
 #include "engine/SafetyPolicy.h"
@@ -406,6 +408,8 @@ void SearchRun::execute() {
   scan(folders_.varDb, Listing::Deep, G::Other,
        {contains(n.label), contains(n.bundle), contains(n.bundleNameInfo)}, proRule());
   setStep(32);
+  // What another installed application owns is shown, but kept.
+  markClaims(item_, installedApplications(fileSystem_, roots_));
   sizeStep();
 }
 
