@@ -12,6 +12,7 @@
 #include "engine/InstalledApplications.h"
 #include "engine/MatchingKeys.h"
 #include "engine/NameRules.h"
+#include "engine/RemovalTotal.h"
 #include "engine/SafetyPolicy.h"
 #include "engine/SearchFolders.h"
 #include "engine/TreeSizes.h"
@@ -492,18 +493,20 @@ void SearchRun::sizeStep() {
   const std::vector<std::uint64_t> sizes = treeSizes(fileSystem_, locations);
   std::vector<SizeEntry> result;
   result.reserve(item_.files.size());
-  std::uint64_t total = 0;
   std::size_t next = 0;
   for (const RemainderEntry& entry : item_.files) {
     if (entry.isFileLocation()) {
-      total += sizes[next];
       result.emplace_back(sizes[next++]);
     } else {
       result.emplace_back(entry);
     }
   }
   item_.sizes = std::move(result);
-  if (variant_.sizeStep == SizeStep::SizesAndTotal) item_.net_size = total;
+  // Everything found is taken; each byte is counted once, and what another
+  // application owns is kept and not counted.
+  if (variant_.sizeStep == SizeStep::SizesAndTotal) {
+    item_.net_size = chosenTotal(item_.files, item_.sizes);
+  }
 }
 
 }  // namespace

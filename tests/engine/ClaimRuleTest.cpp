@@ -5,6 +5,8 @@
 
 #include "SearchFixture.h"
 #include "engine/Removal.h"
+#include "engine/RemovalPlan.h"
+#include "engine/RemovalTotal.h"
 
 namespace vimbrel {
 namespace {
@@ -138,6 +140,94 @@ TEST_F(ClaimRuleTest, RemovalNeverDeletesAClaimedLocationOrWhatHoldsIt) {
   Removal(fileSystem_, policy).remove(lifted, "", survivors);
   EXPECT_TRUE(survivors.empty());
   EXPECT_FALSE(exists(home_ + "/Library/Caches/Shared"));
+}
+
+}  // namespace
+}  // namespace vimbrel
+
+namespace vimbrel {
+namespace {
+
+class TotalsTest : public testing::SearchFixture {};
+
+std::vector<SizeEntry> sizesOf(const std::vector<RemainderEntry>& files,
+                               std::vector<std::uint64_t> bytes) {
+  std::vector<SizeEntry> sizes;
+  std::size_t next = 0;
+  for (const RemainderEntry& entry : files) {
+    if (entry.isFileLocation()) {
+      sizes.emplace_back(bytes[next++]);
+    } else {
+      sizes.emplace_back(entry);
+    }
+  }
+  return sizes;
+}
+
+TEST(ChosenTotal, CountsEachByteOnceAndNothingKept) {
+  const auto at = [](const char* path) { return RemainderEntry::fileLocation(path); };
+  RemainderEntry claimed = at("/h/Caches/Shared/theirs");
+  claimed.addClaim("Other");
+  const std::vector<RemainderEntry> files = {
+      RemainderEntry::header(RemainderGroup::Logs),
+      at("/h/Logs/Tool"),        // 1000, holds the next two
+      at("/h/Logs/Tool/a.log"),  // 600
+      at("/h/Logs/Tool/"),       // the same folder again
+      at("/h/Logs/Tool-b.log"),  // 50: beside the folder, not in it
+      at("/h/Caches/Shared"),    // 300, holds a claimed entry: kept
+      claimed,                   // 200
+      at("/h/Caches/Shared/mine")};
+  const auto sizes = sizesOf(files, {1000, 600, 1000, 50, 300, 200, 100});
+  // The kept folder's other entry still goes.
+  EXPECT_EQ(chosenTotal(files, sizes), 1150u);
+  // The folder switched off: the file inside it counts on its own.
+  std::vector<RemainderEntry> inner = files;
+  inner[1] = inner[3] = RemainderEntry::emptyPlaceholder();
+  EXPECT_EQ(chosenTotal(inner, sizes), 750u);
+  // Claims lifted: the holder counts, with everything inside it.
+  std::vector<RemainderEntry> lifted = files;
+  for (RemainderEntry& entry : lifted) entry.clearClaims();
+  EXPECT_EQ(chosenTotal(lifted, sizes), 1350u);
+}
+
+TEST(RemovalPlan, SwitchArithmeticCountsNestedEntriesOnceAndKeepsClaimsOff) {
+  RemainderEntry claimed = RemainderEntry::fileLocation("/h/Support/Tool Pro");
+  claimed.addClaim("Tool Pro");
+  const std::vector<RemainderEntry> files = {
+      RemainderEntry::header(RemainderGroup::Executables),
+      RemainderEntry::fileLocation("/a/Tool.app"),
+      RemainderEntry::header(RemainderGroup::Supportfiles),
+      RemainderEntry::fileLocation("/h/Support/Tool"),
+      RemainderEntry::fileLocation("/h/Support/Tool/Tool.db"),
+      claimed};
+  RemovalPlan plan(files, sizesOf(files, {100, 860, 240, 400}));
+  EXPECT_EQ(plan.common_remove_size(), 960u);
+  EXPECT_FALSE(plan.isChosen(5));
+  EXPECT_FALSE(plan.choose(5, true));  // another application's: stays off
+  EXPECT_EQ(plan.common_remove_size(), 960u);
+  plan.choose(3, false);  // the folder off, the file inside it still chosen
+  EXPECT_EQ(plan.common_remove_size(), 340u);
+  plan.choose(3, true);
+  EXPECT_EQ(plan.common_remove_size(), 960u);
+  plan.choose(4, false);  // the file off while its folder goes: the folder's bytes
+  EXPECT_EQ(plan.common_remove_size(), 960u);
+  for (std::size_t row : {1u, 3u}) plan.choose(row, false);
+  EXPECT_FALSE(plan.anyChosen());
+  EXPECT_EQ(plan.common_remove_size(), 0u);
+  EXPECT_TRUE(plan.choose(4, true));
+  EXPECT_TRUE(plan.anyChosen());
+  EXPECT_EQ(plan.prepare()[3], RemainderEntry::emptyPlaceholder());
+}
+
+TEST_F(TotalsTest, TheAgentsNetSizeCountsEachByteOnceAndNothingClaimed) {
+  store_.setBlob(keys::kHomeAccess, createGrant(home_));
+  ApplicationItem item = tool();
+  app("Tool Pro.app", {"com.example.ToolPro", "Tool Pro", "ToolPro", {}});
+  homeFile("Library/Logs/Tool/a.log", std::string(100, 'a'));
+  homeFile("Library/Logs/Tool/Tool-b.log", std::string(50, 'b'));
+  homeFile("Library/Application Support/Tool Pro/Tool.plist", std::string(70, 'p'));
+  search(item, SearchVariant::agentCleaner());
+  EXPECT_EQ(item.net_size, 150u);
 }
 
 }  // namespace
