@@ -179,7 +179,7 @@ TEST_F(CliClaimTest, ScanMarksClaimsAndCountsEachByteOnce) {
 
   Outcome text = run({"scan", "Tool", "--why"});
   ASSERT_EQ(text.exitCode, 0) << text.err;
-  EXPECT_NE(text.out.find("kept: also used by Tool Pro"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("kept: Also used by Tool Pro"), std::string::npos) << text.out;
   EXPECT_NE(text.out.find("step 2, bundle identifier com.example.Tool (contains)"),
             std::string::npos);
   EXPECT_NE(text.out.find("(4 kept for other applications)"), std::string::npos) << text.out;

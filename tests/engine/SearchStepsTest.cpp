@@ -63,18 +63,25 @@ TEST_F(SearchStepsTest, EveryStepTakesItsEntryInOrderAndLeavesItsLookAlikes) {
   homeFile(lib + "Logs/Xcode.log");
   homeFile(lib + "Logs/Notes.log");
   homeFile(lib + "Application Support/CrashReporter/Xcode_2026.plist");
+  homeFile(lib + "Application Support/CrashReporter/Notes_2026.plist");
   homeFile(lib + "Logs/CSXS/Xcode.log");
+  homeFile(lib + "Logs/CSXS/apple.log");  // the company was replaced: "companyname"
   homeFolder(lib + "WebKit/com.apple.dt.Xcode");
   homeFolder(lib + "WebKit/Xcode");
   diskFile("Library/Logs/Xcode.log");
+  diskFile("Library/Logs/DiagnosticReports/Notes.crash");
   homeFile(lib + "Address Book Plug-Ins/Xcode.bundle");
+  homeFile(lib + "Address Book Plug-Ins/com.apple.dt.bundle");
   homeFile(lib + "Services/Xcode Service.workflow");
+  homeFile(lib + "Services/Apple Service.workflow");
   homeFolder("Desktop/Xcode Projects");
   homeFile("Desktop/Xcode.txt");
   diskFile("var/folders/zz/Xcode");
   diskFile("var/folders/zz/XcodePro");
   diskFile("var/run/Xcode.pid");
+  diskFile("var/run/XcodePro.pid");
   diskFile("var/db/Xcode");
+  diskFile("var/db/receipts/com.apple.Notes.bom");
 
   const std::string home = "Users/tester/Library/";
   EXPECT_EQ(search(item), (Files{"[Executables]",

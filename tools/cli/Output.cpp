@@ -50,14 +50,6 @@ std::uint64_t sizeAt(const ApplicationItem& item, std::size_t index) {
   return bytes ? *bytes : 0;
 }
 
-std::string describeEvidence(const RemainderEntry& entry) {
-  if (!entry.match()) return {};
-  const MatchEvidence& match = *entry.match();
-  if (match.test == MatchTest::Application) return "step 1, the application itself";
-  return "step " + std::to_string(match.step) + ", " + matchedValueName(match.value) + " " +
-         match.text + " (" + matchTestName(match.test) + ")";
-}
-
 void printRemainders(const ApplicationItem& item, const std::vector<RemainderEntry>& plan,
                      Evidence evidence) {
   std::size_t count = 0;
@@ -76,18 +68,14 @@ void printRemainders(const ApplicationItem& item, const std::vector<RemainderEnt
       std::vector<std::string> row{shownName(entry.text()), paths::parent(entry.text()),
                                    formatByteCount(static_cast<std::int64_t>(sizeAt(item, i)))};
       if (entry.isClaimed()) {
-        std::string note = "kept: also used by ";
-        for (std::size_t c = 0; c < entry.claimedBy().size(); ++c) {
-          note += (c ? ", " : "") + entry.claimedBy()[c];
-        }
-        row.push_back(note);
+        row.push_back("kept: " + alsoUsedBy(entry));
         ++kept;
       } else {
         ++count;
       }
       if (evidence == Evidence::Show) {
         if (row.size() == 3) row.emplace_back();
-        row.push_back(describeEvidence(entry));
+        row.push_back(matchDescription(entry));
       }
       rows.push_back(std::move(row));
     }

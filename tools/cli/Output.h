@@ -33,10 +33,6 @@ std::uint64_t sizeAt(const ApplicationItem& item, std::size_t index);
 // Whether listings say why each location was listed.
 enum class Evidence { Hide, Show };
 
-// Why a location was listed, in one line: "step 2, bundle identifier
-// com.example.Tool (contains)"; empty when the search recorded nothing.
-std::string describeEvidence(const RemainderEntry& entry);
-
 // Prints `plan` group by group with each location's size, a note on each
 // location kept for another application, then the bytes removing the plan
 // frees (each byte once, kept locations not counted).
