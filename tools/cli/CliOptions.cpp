@@ -22,7 +22,7 @@ const char* const kUsage =
     "EXT is a plug-in, preference pane or Safari extension: its path or its bundle\n"
     "identifier as the lists print them.\n"
     "A location that belongs to another installed application is listed as kept\n"
-    "(\"also used by ...\") and never removed, nor is a folder holding one, unless\n"
+    "(\"Also used by ...\") and never removed, nor is a folder holding one, unless\n"
     "--include-claimed is given.\n"
     "--home, --applications and --root grant a folder for this run only; --root also\n"
     "searches the system folders under it.\n"
