@@ -51,4 +51,19 @@ std::uint64_t chosenTotal(const std::vector<RemainderEntry>& chosen,
   return total;
 }
 
+std::uint64_t removedTotal(const std::vector<RemainderEntry>& chosen,
+                           const std::vector<SizeEntry>& sizes,
+                           const std::vector<std::string>& survivors) {
+  std::vector<std::string> left;
+  for (const std::string& path : survivors) left.push_back(paths::normalize(path));
+  std::vector<RemainderEntry> gone = chosen;
+  for (RemainderEntry& entry : gone) {
+    if (entry.isFileLocation() &&
+        std::find(left.begin(), left.end(), paths::normalize(entry.text())) != left.end()) {
+      entry = RemainderEntry::emptyPlaceholder();
+    }
+  }
+  return chosenTotal(gone, sizes);
+}
+
 }  // namespace vimbrel

@@ -188,6 +188,8 @@ TEST(ChosenTotal, CountsEachByteOnceAndNothingKept) {
   std::vector<RemainderEntry> lifted = files;
   for (RemainderEntry& entry : lifted) entry.clearClaims();
   EXPECT_EQ(chosenTotal(lifted, sizes), 1350u);
+  // After a removal in which the folder survived: its log went on its own.
+  EXPECT_EQ(removedTotal(files, sizes, {"/h/Logs/Tool"}), 750u);
 }
 
 TEST(RemovalPlan, SwitchArithmeticCountsNestedEntriesOnceAndKeepsClaimsOff) {

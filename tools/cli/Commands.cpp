@@ -237,15 +237,7 @@ int removeApplication(ApplicationItem item, const CliOptions& options, const Fil
   const SafetyPolicy policy(SearchRoots::resolve(store, keys::kHome));
   std::vector<std::string> survivors;
   Removal(fileSystem, policy).remove(plan, item.url, survivors);
-  // What went: the plan without the survivors (kept locations count nothing).
-  std::set<std::string> left(survivors.begin(), survivors.end());
-  std::vector<RemainderEntry> gone = plan;
-  for (RemainderEntry& entry : gone) {
-    if (entry.isFileLocation() && left.count(entry.text())) {
-      entry = RemainderEntry::emptyPlaceholder();
-    }
-  }
-  const std::uint64_t removed = chosenTotal(gone, item.sizes);
+  const std::uint64_t removed = removedTotal(plan, item.sizes, survivors);
   std::cout << "Removed " << item.label << ": "
             << formatByteCount(static_cast<std::int64_t>(removed)) << '\n';
   if (survivors.empty()) return kDone;

@@ -125,14 +125,7 @@ ApplicationItem plannedRemoval(ApplicationItem record, const FileSystem& fileSys
 
 // Prints what a one-step removal did and returns its exit status.
 int reportRemoval(const ApplicationItem& plan, const std::vector<std::string>& survivors) {
-  const std::set<std::string> left(survivors.begin(), survivors.end());
-  std::vector<RemainderEntry> gone = plan.files;
-  for (RemainderEntry& entry : gone) {
-    if (entry.isFileLocation() && left.count(entry.text())) {
-      entry = RemainderEntry::emptyPlaceholder();
-    }
-  }
-  const std::uint64_t removed = chosenTotal(gone, plan.sizes);
+  const std::uint64_t removed = removedTotal(plan.files, plan.sizes, survivors);
   std::cout << "Removed " << plan.label << ": "
             << formatByteCount(static_cast<std::int64_t>(removed)) << '\n';
   if (survivors.empty()) return kDone;

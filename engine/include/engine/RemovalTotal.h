@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/RemainderEntry.h"
@@ -16,5 +17,11 @@ namespace vimbrel {
 // removal and count nothing. A position `sizes` does not reach counts 0.
 std::uint64_t chosenTotal(const std::vector<RemainderEntry>& chosen,
                           const std::vector<SizeEntry>& sizes);
+
+// The bytes a removal of `chosen` freed (the result page's size): as
+// chosenTotal, without the locations that survived their deletion.
+std::uint64_t removedTotal(const std::vector<RemainderEntry>& chosen,
+                           const std::vector<SizeEntry>& sizes,
+                           const std::vector<std::string>& survivors);
 
 }  // namespace vimbrel
