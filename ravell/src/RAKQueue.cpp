@@ -206,8 +206,10 @@ void RAKQueue::startCompactionLocked() {
   compacting_ = true;
   // Copying the events only shares their texts; the archive is built on the
   // background thread, outside the lock.
-  compactor_ =
-      std::thread(&RAKQueue::compact, this, generation, queue_, userIdentifier_, customIdentified_);
+  compactor_ = std::thread([this, generation, events = queue_, user = userIdentifier_,
+                            merged = customIdentified_]() mutable {
+    compact(generation, std::move(events), std::move(user), merged);
+  });
 }
 
 void RAKQueue::compact(std::uint64_t generation, std::vector<RAKEvent> events,
