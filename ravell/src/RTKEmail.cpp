@@ -1,6 +1,7 @@
 #include "RTKEmail.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -28,7 +29,9 @@ QMessageBox* RTKEmail::buildAlert(const std::optional<QString>& message) {
   auto* alert = new QMessageBox();
   rtkparts::name(alert, QStringLiteral("EmailAlert"), rtktexts::trWithAppName("Welcome to %@!"));
   alert->setWindowTitle(rtktexts::trWithAppName("Welcome to %@!"));
-  alert->setText(rtktexts::trWithAppName("Welcome to %@!"));
+  alert->setTextFormat(Qt::RichText);
+  alert->setText(
+      QStringLiteral("<b>%1</b>").arg(rtktexts::trWithAppName("Welcome to %@!").toHtmlEscaped()));
   alert->setInformativeText(message.value_or(rtktexts::trWithAppName(
       "Thanks for downloading, subscribe to our list to keep up to date with all the latest "
       "features in %@, and apps from our team!")));
@@ -39,12 +42,26 @@ QMessageBox* RTKEmail::buildAlert(const std::optional<QString>& message) {
   rtkparts::name(cancel, QStringLiteral("Cancel"), rtktexts::tr("Cancel"));
   alert->setDefaultButton(join);
   alert->setEscapeButton(cancel);
-  // The address field sits where the alert keeps its detail, under the texts.
+  // The address field sits
   auto* field = new RVLCPTextField(alert);
   rtkparts::name(field, QStringLiteral("email"), rtktexts::tr("Email Address"));
   field->setPlaceholderText(rtktexts::tr("Email Address"));
   field->setFixedSize(280, 24);
-  if (auto* grid = qobject_cast<QGridLayout*>(alert->layout())) {
+  // between the texts and the buttons, as an alert's accessory view does.
+  auto* grid = qobject_cast<QGridLayout*>(alert->layout());
+  auto* buttons = alert->findChild<QDialogButtonBox*>();
+  const int index = grid && buttons ? grid->indexOf(buttons) : -1;
+  if (index >= 0) {
+    int row = 0;
+    int column = 0;
+    int rowSpan = 0;
+    int columnSpan = 0;
+    grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+    grid->removeWidget(buttons);
+    grid->addWidget(field, row, 1, 1, grid->columnCount() - 1, Qt::AlignLeft);
+    grid->addItem(new QSpacerItem(0, 8), row + 1, 0);
+    grid->addWidget(buttons, row + 2, column, rowSpan, columnSpan);
+  } else if (grid) {
     grid->addWidget(field, grid->rowCount(), 1, 1, grid->columnCount() - 1, Qt::AlignLeft);
   }
   return alert;

@@ -7,7 +7,6 @@
 #include <QIcon>
 #include <QLocale>
 #include <QPainter>
-#include <QStyle>
 #include <QTranslator>
 #include <memory>
 #include <mutex>
@@ -82,12 +81,13 @@ QString handedMessage() { return readText("RVLTmpMessage"); }
 QString handedTitle() { return readText("RVLTmpTitle"); }
 
 QPixmap applicationIcon(int size) {
-  QIcon icon = QApplication::windowIcon();
-  if (icon.isNull() && qApp) icon = QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
-  QPixmap pixmap = icon.pixmap(size, size);
-  if (!pixmap.isNull()) return pixmap;
-  // No icon theme (a headless run): a plain rounded tile with the initial.
-  pixmap = QPixmap(size, size);
+  const QIcon icon = QApplication::windowIcon();
+  // Only a real icon of the host, at a size that does not blur.
+  if (!icon.isNull() && icon.actualSize(QSize(size, size)).width() >= size / 2) {
+    return icon.pixmap(size, size);
+  }
+  // The host has no icon of its own: a rounded tile with its initial.
+  QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);

@@ -81,15 +81,14 @@ void RTKTransparentWindow::paintEvent(QPaintEvent*) {
     painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
     return;
   }
-  // The shadow: rings of falling opacity around the panel, 0.5 at its edge.
+  // The shadow: faint rings, one pixel apart, that add up to a soft shade
+  // at the panel's edge and fade out at the margin; a little lower than the
+  // panel, as light from above would cast it.
   const QRectF panel = panelRect();
-  constexpr int kRings = 8;
-  for (int i = kRings; i >= 1; --i) {
-    const qreal spread = i * 1.2;
-    const qreal opacity = 0.5 * (1.0 - qreal(i) / (kRings + 1)) / kRings * 2.2;
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 0, 0, int(255 * opacity)));
-    painter.drawRoundedRect(panel.adjusted(-spread, -spread + 1, spread, spread + 1),
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0, 0, 0, 7));
+  for (int spread = kShadowMargin - 1; spread >= 1; --spread) {
+    painter.drawRoundedRect(panel.adjusted(-spread, -spread + 2, spread, spread + 2),
                             kPanelRadius + spread, kPanelRadius + spread);
   }
   painter.setBrush(background);
