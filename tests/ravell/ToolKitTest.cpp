@@ -7,6 +7,7 @@
 #include "RVLDataStore.h"
 #include "RVLStarRating.h"
 #include "VendorTestSupport.h"
+#include "ravell/RavellAnalyticsKit.h"
 #include "ravell/RavellToolKit.h"
 
 namespace vimbrel {
@@ -193,10 +194,45 @@ TEST_F(ToolKitTest, RatingLeadsToThanksAndFeedbackLabelledThanks) {
   EXPECT_EQ(driver.seen().size(), 3);
 }
 
-TEST_F(ToolKitTest, ThanksDeclinedIsDismissed) {
+TEST_F(ToolKitTest, ThanksDeclinedIsDismissedAndTheEventsReachTheService) {
   ModalDriver driver({clicking("noThanks")});
   toolKit().presentThanksView();
   EXPECT_EQ(actions(), (QStringList{"RSDK.Thanks.Displayed", "RSDK.Thanks.Dismissed"}));
+  RVLDataStore::sharedInstance().setObject(QStringLiteral("wk-1"), QStringLiteral("RAKWriteKey"));
+  pass();
+  const auto tracks = server().requests("/track");
+  ASSERT_EQ(tracks.size(), 1u);
+  EXPECT_EQ(tracks[0].content[0]["action_name"], "RSDK.Thanks.Displayed");
+  EXPECT_EQ(tracks[0].content[1]["action_name"], "RSDK.Thanks.Dismissed");
+}
+
+TEST_F(ToolKitTest, FractionalRatingIsSentAsWholeStars) {
+  ModalDriver driver({
+      [](QWidget* window) {
+        auto* stars = window->findChild<RVLStarRating*>(QStringLiteral("starRating"));
+        stars->setDisplayMode(RVLStarRating::Accurate);
+        stars->setRating(3.7F);
+        testing::click(window, "sendRating");
+      },
+      clicking("close"),
+  });
+  toolKit().presentRatingViewWithSchedule(std::nullopt, std::nullopt);
+  ASSERT_TRUE(waitForNetwork());
+  EXPECT_EQ(prompts("rating").at(0)["rating"], "3");
+  EXPECT_EQ(RAKQueue::sharedInstance().pendingEvents().at(1).properties()->value("rating"), 3);
+  EXPECT_EQ(actions().last(), "RSDK.Thanks.Dismissed");
+}
+
+TEST_F(ToolKitTest, OptInDialogStoresTheAnswer) {
+  ModalDriver driver({clicking("NoThanks"), clicking("OK")});
+  RavellAnalyticsKit::enableOptin();
+  EXPECT_EQ(driver.seen(), QStringList{"OptinDialog"});
+  EXPECT_FALSE(RavellAnalyticsKit::isOptedIn());
+  RavellAnalyticsKit::enableOptin();  // Answered: not asked again.
+  EXPECT_EQ(driver.seen().size(), 1);
+  RavellAnalyticsKit::presentOptinDialog();
+  EXPECT_TRUE(RavellAnalyticsKit::isOptedIn());
+  EXPECT_TRUE(stored("RAKOptedIn").toBool());
 }
 
 TEST_F(ToolKitTest, EmailAlertShowsOnceAndRetriesAnUnacknowledgedSubscription) {
