@@ -37,4 +37,15 @@ void WorkflowState::append_remainder_urls(const std::vector<std::string>& locati
   remainderUrls_.insert(remainderUrls_.end(), locations.begin(), locations.end());
 }
 
+std::vector<Survivor> WorkflowState::remainder_survivors() const {
+  std::lock_guard lock(mutex_);
+  return remainderSurvivors_;
+}
+
+void WorkflowState::set_remainder_survivors(std::vector<Survivor> survivors) {
+  std::lock_guard lock(mutex_);
+  remainderUrls_ = survivorPaths(survivors);
+  remainderSurvivors_ = std::move(survivors);
+}
+
 }  // namespace vimbrel

@@ -53,8 +53,12 @@ Result<ApplicationItem> findApplication(const std::string& name, const FileSyste
   const bool looksLikePath = name.find('/') != std::string::npos || paths::extension(name) == "app";
   if (looksLikePath || fileSystem.exists(name)) {
     if (!fileSystem.exists(name)) return Failure{kBadInput, name + ": no such file or folder"};
-    char* resolved = realpath(name.c_str(), nullptr);
-    std::string absolute = resolved ? resolved : name;
+    // The folder it lies in is resolved, the bundle itself is not: a bundle
+    // that is a link stays a link, and removing it removes the link only.
+    const std::string given = paths::normalize(name);
+    const std::string folder = given.find('/') == std::string::npos ? "." : paths::parent(given);
+    char* resolved = realpath(folder.c_str(), nullptr);
+    std::string absolute = resolved ? paths::append(resolved, paths::lastComponent(given)) : given;
     free(resolved);
     // Only an application (or a preference pane, which is reviewed like one):
     // any other folder would be deleted whole as "the bundle".
@@ -133,8 +137,11 @@ void printJson(const ApplicationItem& item) {
           .field("path", entry.text())
           .field("name", shownName(entry.text()))
           .field("folder", paths::parent(entry.text()))
-          .field("size", sizeAt(item, i))
-          .endObject();
+          .field("size", sizeAt(item, i));
+      // A name that is not valid UTF-8 shows with U+FFFD above; its exact
+      // bytes, in hexadecimal, let a program find the file.
+      if (validUtf8(entry.text()) != entry.text()) json.field("path_bytes", hexBytes(entry.text()));
+      json.endObject();
     }
   }
   if (inGroup) json.endArray().endObject();
@@ -170,7 +177,8 @@ int scan(const CliOptions& options, const FileSystem& fileSystem, const Settings
   if (options.json) {
     printJson(item);
   } else {
-    std::cout << item.label << " (" << item.bundle.value_or("no identifier") << ")\n";
+    std::cout << printable(item.label) << " (" << printable(item.bundle.value_or("no identifier"))
+              << ")\n";
     printRemainders(item, item.files);
   }
   return kDone;
@@ -217,18 +225,18 @@ int removeApplication(ApplicationItem item, const CliOptions& options, const Fil
     return kDone;
   }
   const SafetyPolicy policy(SearchRoots::resolve(store, keys::kHome));
-  std::vector<std::string> survivors;
+  std::vector<Survivor> survivors;
   Removal(fileSystem, policy).remove(plan, item.url, survivors);
   std::uint64_t removed = 0;
-  std::set<std::string> left(survivors.begin(), survivors.end());
+  std::set<std::string> left;
+  for (const Survivor& survivor : survivors) left.insert(survivor.path);
   for (std::size_t i = 0; i < plan.size(); ++i) {
     if (plan[i].isFileLocation() && !left.count(plan[i].text())) removed += sizeAt(item, i);
   }
-  std::cout << "Removed " << item.label << ": "
+  std::cout << "Removed " << printable(item.label) << ": "
             << formatByteCount(static_cast<std::int64_t>(removed)) << '\n';
   if (survivors.empty()) return kDone;
-  std::cout << "Could not remove:\n";
-  for (const std::string& path : survivors) std::cout << "  " << path << '\n';
+  printSurvivors(survivors);
   return kNotAllRemoved;
 }
 

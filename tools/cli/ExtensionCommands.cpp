@@ -123,19 +123,19 @@ ApplicationItem plannedRemoval(ApplicationItem record, const FileSystem& fileSys
 }
 
 // Prints what a one-step removal did and returns its exit status.
-int reportRemoval(const ApplicationItem& plan, const std::vector<std::string>& survivors) {
-  const std::set<std::string> left(survivors.begin(), survivors.end());
+int reportRemoval(const ApplicationItem& plan, const std::vector<Survivor>& survivors) {
+  std::set<std::string> left;
+  for (const Survivor& survivor : survivors) left.insert(survivor.path);
   std::uint64_t removed = 0;
   for (std::size_t i = 0; i < plan.files.size(); ++i) {
     if (plan.files[i].isFileLocation() && !left.count(plan.files[i].text())) {
       removed += sizeAt(plan, i);
     }
   }
-  std::cout << "Removed " << plan.label << ": "
+  std::cout << "Removed " << printable(plan.label) << ": "
             << formatByteCount(static_cast<std::int64_t>(removed)) << '\n';
   if (survivors.empty()) return kDone;
-  std::cout << "Could not remove:\n";
-  for (const std::string& path : survivors) std::cout << "  " << path << '\n';
+  printSurvivors(survivors);
   return kNotAllRemoved;
 }
 
@@ -152,7 +152,7 @@ int removePlugin(BundleItem item, const CliOptions& options, const FileSystem& f
   }
   WorkflowState state;
   item.remove_files(fileSystem, store, state, nullptr);
-  return reportRemoval(plan, state.remainder_urls());
+  return reportRemoval(plan, state.remainder_survivors());
 }
 
 int removeSafariExtension(SafariItem item, const CliOptions& options, const FileSystem& fileSystem,
@@ -172,11 +172,10 @@ int removeSafariExtension(SafariItem item, const CliOptions& options, const File
   if (update == SafariListUpdate::Unreadable) {
     fail({kNotAllRemoved,
           "Safari's extension list cannot be read; it was left as it is and nothing was removed"});
-    std::cout << "Could not remove:\n";
-    for (const std::string& path : state.remainder_urls()) std::cout << "  " << path << '\n';
+    printSurvivors(state.remainder_survivors());
     return kNotAllRemoved;
   }
-  int status = reportRemoval(plan, state.remainder_urls());
+  int status = reportRemoval(plan, state.remainder_survivors());
   if (update == SafariListUpdate::NotWritten) {
     status =
         fail({kNotAllRemoved, "Safari's extension list could not be rewritten; it still names " +
