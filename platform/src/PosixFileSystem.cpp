@@ -483,6 +483,14 @@ std::optional<std::uint64_t> PosixFileSystem::fileSize(const std::string& path) 
   return static_cast<std::uint64_t>(info.st_size);
 }
 
+bool PosixFileSystem::isMountPoint(const std::string& path) const {
+  const std::string location = paths::normalize(path);
+  if (location == "/") return true;
+  const auto own = mountId(AT_FDCWD, location.c_str(), 0);
+  const auto parent = mountId(AT_FDCWD, paths::parent(location).c_str(), 0);
+  return own && parent && *own != *parent;
+}
+
 bool PosixFileSystem::resolvesBeneath(const std::string& root, const std::string& path) const {
   const std::string base = paths::normalize(root);
   const std::string target = paths::normalize(path);

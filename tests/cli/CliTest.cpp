@@ -201,6 +201,15 @@ TEST_F(CliTest, EverySurvivorCarriesItsReason) {
   EXPECT_EQ(mounted.exitCode, 1) << mounted.out << mounted.err;
   EXPECT_NE(mounted.out.find("Could not remove:\n  " + cache + " (mount point)"), std::string::npos)
       << mounted.out;
+  args.push_back("--json");
+  writeBundle(tree_, "disk/Applications/Tool.app",
+              {"com.example.Tool", "Tool", "Tool", std::nullopt});
+  mounted = testing::runProgram("/usr/bin/unshare", args, tree_.path("config"), tree_.root());
+  EXPECT_EQ(mounted.exitCode, 1) << mounted.out << mounted.err;
+  EXPECT_NE(
+      mounted.out.find("\"survivors\":[{\"path\":\"" + cache + "\",\"reason\":\"mount point\"}]"),
+      std::string::npos)
+      << mounted.out;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -14,6 +15,7 @@
 #include "SearchFixture.h"
 #include "engine/Removal.h"
 #include "engine/SearchFolders.h"
+#include "engine/TreeSizes.h"
 
 namespace vimbrel {
 namespace {
@@ -294,6 +296,12 @@ TEST_F(RemovalTest, AMountPointIsReportedNotDeleted) {
     if (survivors != std::vector<Survivor>{{cache, reasons::kMountPoint}}) {
       return "the mount point was not reported as one";
     }
+    const std::string inside = cache + "/big";
+    FILE* file = std::fopen(inside.c_str(), "w");
+    if (!file) return "cannot write on the mount";
+    std::fputs("bytes on another file system", file);
+    std::fclose(file);
+    if (treeSize(fileSystem_, cache) != 0) return "the size walk entered the mount";
     return "";
   }));
 }

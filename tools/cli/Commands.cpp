@@ -233,6 +233,20 @@ int removeApplication(ApplicationItem item, const CliOptions& options, const Fil
   for (std::size_t i = 0; i < plan.size(); ++i) {
     if (plan[i].isFileLocation() && !left.count(plan[i].text())) removed += sizeAt(item, i);
   }
+  if (options.json) {
+    JsonWriter json(std::cout);
+    json.beginObject().field("removed", removed).key("survivors").beginArray();
+    for (const Survivor& survivor : survivors) {
+      json.beginObject().field("path", survivor.path).field("reason", survivor.reason);
+      if (validUtf8(survivor.path) != survivor.path) {
+        json.field("path_bytes", hexBytes(survivor.path));
+      }
+      json.endObject();
+    }
+    json.endArray().endObject();
+    std::cout << '\n';
+    return survivors.empty() ? kDone : kNotAllRemoved;
+  }
   std::cout << "Removed " << printable(item.label) << ": "
             << formatByteCount(static_cast<std::int64_t>(removed)) << '\n';
   if (survivors.empty()) return kDone;

@@ -96,6 +96,8 @@ class FileSystem {
   virtual bool isFolder(const std::string& path) const = 0;
   // The size of a file or of a link itself; nothing for a folder or a missing path.
   virtual std::optional<std::uint64_t> fileSize(const std::string& path) const = 0;
+  // True when another file system, or a bind mount, is mounted on `path`.
+  virtual bool isMountPoint(const std::string& path) const = 0;
 
   // True when `path` (at or below `root`) names a folder reached from the
   // root's descriptor without leaving the root, links inside the root
@@ -123,6 +125,7 @@ class PosixFileSystem final : public FileSystem {
   bool exists(const std::string& path) const override;
   bool isFolder(const std::string& path) const override;
   std::optional<std::uint64_t> fileSize(const std::string& path) const override;
+  bool isMountPoint(const std::string& path) const override;
   bool resolvesBeneath(const std::string& root, const std::string& path) const override;
   Status removeBelow(const RemovalAnchor& anchor, const std::string& path) const override;
 };
@@ -144,6 +147,7 @@ class ForwardingFileSystem : public FileSystem {
   std::optional<std::uint64_t> fileSize(const std::string& path) const override {
     return target_.fileSize(path);
   }
+  bool isMountPoint(const std::string& path) const override { return target_.isMountPoint(path); }
   bool resolvesBeneath(const std::string& root, const std::string& path) const override {
     return target_.resolvesBeneath(root, path);
   }
