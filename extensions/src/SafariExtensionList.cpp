@@ -130,14 +130,15 @@ Status SafariExtensionList::save() const {
     plist_to_xml(root_->root.get(), &bytes, &length);
   }
   if (!bytes) return Status::error(path_ + ": the list could not be serialized");
-  if (state_ == State::Missing) {
-    // A new list may need Safari's folders too, made without following a
-    // link at any component.
-    Status made = atomicfile::makeFoldersWithoutLinks(paths::parent(path_), 0755);
-    if (!made) return made;
+  // A new list may need Safari's folders too, made without following a link
+  // at any component.
+  Status status = state_ == State::Missing
+                      ? atomicfile::makeFoldersWithoutLinks(paths::parent(path_), 0755)
+                      : Status::ok();
+  if (status) {
+    status = atomicfile::replaceFile(path_, std::vector<std::uint8_t>(bytes, bytes + length),
+                                     root_->mode);
   }
-  Status status =
-      atomicfile::replaceFile(path_, std::vector<std::uint8_t>(bytes, bytes + length), root_->mode);
   if (binary_) {
     plist_to_bin_free(bytes);
   } else {
