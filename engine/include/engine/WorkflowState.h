@@ -30,7 +30,8 @@ class WorkflowState {
   void set_remainder_urls(std::vector<std::string> locations);
   void append_remainder_urls(const std::vector<std::string>& locations);
   // The survivors with their reasons, for the pages that show what could not
-  // be removed; setting them sets remainder_urls to their paths.
+  // be removed; setting them sets remainder_urls to their paths (and setting
+  // remainder_urls gives survivors without a reason).
   std::vector<Survivor> remainder_survivors() const;
   void set_remainder_survivors(std::vector<Survivor> survivors);
 
