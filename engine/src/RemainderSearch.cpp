@@ -165,6 +165,21 @@ std::string_view below(std::string_view path, const std::string& folder) {
   return path.size() > folder.size() ? path.substr(folder.size() + 1) : std::string_view();
 }
 
+// The folders of the table that the search may walk: a folder reached
+// through a link that leaves its grant (Library pointing outside the home)
+// is absent; one whose link stays inside (a volume's var pointing to
+// private/var) is walked through it.
+SearchFolders reachableFolders(const FileSystem& fileSystem, const SearchRoots& roots) {
+  SearchFolders folders(roots);
+  folders.keepOnly([&](const std::string& folder) {
+    for (const auto& root : {roots.home, roots.system}) {
+      if (root && paths::isWithin(folder, *root)) return fileSystem.resolvesBeneath(*root, folder);
+    }
+    return false;
+  });
+  return folders;
+}
+
 // One run of the search over one record.
 class SearchRun {
  public:
@@ -174,7 +189,7 @@ class SearchRun {
         variant_(variant),
         item_(item),
         roots_(roots),
-        folders_(roots),
+        folders_(reachableFolders(fileSystem, roots)),
         policy_(roots),
         progress_(progress) {}
 
@@ -240,7 +255,7 @@ class SearchRun {
   const SearchVariant& variant_;
   ApplicationItem& item_;
   const SearchRoots& roots_;
-  const SearchFolders folders_;
+  const SearchFolders folders_;  // only those reached without leaving their grant
   const SafetyPolicy policy_;
   SearchProgress* progress_;
   int step_ = 0;

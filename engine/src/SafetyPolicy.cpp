@@ -43,14 +43,23 @@ bool isInTrash(const std::string& path) {
 }
 
 SafetyPolicy::SafetyPolicy(const SearchRoots& roots) {
-  for (const auto& root : {roots.home, roots.applications, roots.system}) {
-    if (root) roots_.push_back(paths::normalize(*root));
-  }
+  auto add = [&](const std::optional<std::string>& root, const std::optional<FileIdentity>& granted,
+                 bool stale) {
+    if (!root) return;
+    Root entry{paths::normalize(*root), std::nullopt};
+    // A root given without the identity of a grant is pinned now.
+    if (!stale) entry.identity = granted ? granted : identifyFolder(entry.path);
+    roots_.push_back(std::move(entry));
+  };
+  add(roots.home, roots.homeIdentity, roots.homeStale);
+  add(roots.applications, roots.applicationsIdentity, roots.applicationsStale);
+  add(roots.system, roots.systemIdentity, roots.systemStale);
   // The system folders are protected whether or not this run searches them.
   SearchRoots everything = roots;
   everything.systemFoldersEnabled = roots.system.has_value();
   std::vector<std::string> keep = SearchFolders(everything).all();
-  keep.insert(keep.end(), roots_.begin(), roots_.end());
+  for (const std::string& folder : keep) tableFolders_.push_back(paths::normalize(folder));
+  for (const Root& root : roots_) keep.push_back(root.path);
   for (const std::string& folder : keep) {
     // A folder and every folder above it, up to "/".
     for (std::string at = paths::normalize(folder); !at.empty(); at = paths::parent(at)) {
@@ -74,14 +83,35 @@ std::optional<std::string> SafetyPolicy::anchorFor(const std::string& path) cons
   if (protected_.count(location) || isInTrash(location)) return std::nullopt;
   // Text like "a/../b" could step outside a root while looking inside it.
   if (hasDotComponent(location)) return std::nullopt;
-  std::optional<std::string> innermost;
-  for (const std::string& root : roots_) {
-    if (location != root && paths::isWithin(location, root) &&
-        (!innermost || root.size() > innermost->size())) {
-      innermost = root;
+  const Root* root = innermostRoot(location);
+  if (!root) return std::nullopt;
+  return root->path;
+}
+
+const SafetyPolicy::Root* SafetyPolicy::innermostRoot(const std::string& location) const {
+  const Root* innermost = nullptr;
+  for (const Root& root : roots_) {
+    if (location != root.path && paths::isWithin(location, root.path) &&
+        (!innermost || root.path.size() > innermost->path.size())) {
+      innermost = &root;
     }
   }
   return innermost;
+}
+
+SafetyPolicy::Anchor SafetyPolicy::removalAnchorFor(const std::string& path) const {
+  if (!anchorFor(path)) return {std::nullopt, reasons::kOutsideGrants};
+  const std::string location = paths::normalize(path);
+  const Root* root = innermostRoot(location);
+  if (!root->identity) return {std::nullopt, reasons::kOutsideGrants};
+  RemovalAnchor anchor{root->path, *root->identity, ""};
+  for (const std::string& folder : tableFolders_) {
+    if (paths::isWithin(location, folder) && location != folder &&
+        paths::isWithin(folder, root->path) && folder.size() > anchor.via.size()) {
+      anchor.via = folder;
+    }
+  }
+  return {std::move(anchor), ""};
 }
 
 }  // namespace vimbrel

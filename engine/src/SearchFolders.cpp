@@ -51,38 +51,49 @@ SearchFolders::SearchFolders(const SearchRoots& roots) {
 
 std::vector<std::string> SearchFolders::all() const {
   std::vector<std::string> result;
-  for (const Folder* folder : {&library,
-                               &preferences,
-                               &applicationSupport,
-                               &applicationScripts,
-                               &containers,
-                               &caches,
-                               &cookies,
-                               &launchAgents,
-                               &logs,
-                               &csxs,
-                               &crashReporter,
-                               &savedApplicationState,
-                               &addressBookPlugIns,
-                               &helpd,
-                               &groupContainers,
-                               &services,
-                               &webKit,
-                               &desktop,
-                               &shared,
-                               &var,
-                               &varDb,
-                               &varFolders,
-                               &varRun,
-                               &systemLibrary,
-                               &systemApplicationSupport,
-                               &systemLogs,
-                               &systemLaunchAgents,
-                               &systemLaunchDaemons,
-                               &privilegedTools}) {
+  for (const Folder* folder : members()) {
     if (*folder) result.push_back(**folder);
   }
   return result;
+}
+
+void SearchFolders::keepOnly(const std::function<bool(const std::string&)>& reachable) {
+  for (const Folder* member : members()) {
+    auto* folder = const_cast<Folder*>(member);
+    if (*folder && !reachable(**folder)) folder->reset();
+  }
+}
+
+std::vector<const SearchFolders::Folder*> SearchFolders::members() const {
+  return {&library,
+          &preferences,
+          &applicationSupport,
+          &applicationScripts,
+          &containers,
+          &caches,
+          &cookies,
+          &launchAgents,
+          &logs,
+          &csxs,
+          &crashReporter,
+          &savedApplicationState,
+          &addressBookPlugIns,
+          &helpd,
+          &groupContainers,
+          &services,
+          &webKit,
+          &desktop,
+          &shared,
+          &var,
+          &varDb,
+          &varFolders,
+          &varRun,
+          &systemLibrary,
+          &systemApplicationSupport,
+          &systemLogs,
+          &systemLaunchAgents,
+          &systemLaunchDaemons,
+          &privilegedTools};
 }
 
 }  // namespace vimbrel

@@ -34,6 +34,11 @@ std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
   std::string lastOuter;
   for (auto& [path, size] : sizeOf) {
     if (!lastOuter.empty() && paths::isWithin(path, lastOuter)) continue;  // summed by the walk
+    if (fileSystem.isMountPoint(path)) {
+      // Another file system is never walked, nor anything listed inside it.
+      lastOuter = path;
+      continue;
+    }
     if (fileSystem.isFolder(path)) {
       outerFolders.push_back(path);
       lastOuter = path;

@@ -29,12 +29,27 @@ std::vector<std::string> WorkflowState::remainder_urls() const {
 
 void WorkflowState::set_remainder_urls(std::vector<std::string> locations) {
   std::lock_guard lock(mutex_);
+  // Locations given without reasons keep the two lists in step.
+  remainderSurvivors_.clear();
+  for (const std::string& location : locations) remainderSurvivors_.push_back({location, ""});
   remainderUrls_ = std::move(locations);
 }
 
 void WorkflowState::append_remainder_urls(const std::vector<std::string>& locations) {
   std::lock_guard lock(mutex_);
   remainderUrls_.insert(remainderUrls_.end(), locations.begin(), locations.end());
+  for (const std::string& location : locations) remainderSurvivors_.push_back({location, ""});
+}
+
+std::vector<Survivor> WorkflowState::remainder_survivors() const {
+  std::lock_guard lock(mutex_);
+  return remainderSurvivors_;
+}
+
+void WorkflowState::set_remainder_survivors(std::vector<Survivor> survivors) {
+  std::lock_guard lock(mutex_);
+  remainderUrls_ = survivorPaths(survivors);
+  remainderSurvivors_ = std::move(survivors);
 }
 
 }  // namespace vimbrel

@@ -58,7 +58,7 @@ BundleItem& BundleItem::operator=(const BundleItem& other) {
 void BundleItem::remove_files(const FileSystem& fileSystem, const SettingsStore& store,
                               WorkflowState& state, const std::function<void(bool)>& completion) {
   ApplicationItem record = asApplicationItem();
-  std::vector<std::string> survivors = searchAndRemove(record, fileSystem, store);
+  std::vector<Survivor> survivors = searchAndRemove(record, fileSystem, store);
   files = std::move(record.files);
   // The search's platform-company step persists in the record, as it does for applications.
   company_name = std::move(record.company_name);

@@ -14,12 +14,12 @@ namespace vimbrel::extensions {
 // Searches the remainders of `record` with the bundle variant of the search
 // (into `record.files`; no sizes), deletes the record's own location and
 // everything found with the grants of `store`, and returns exactly the
-// locations that still exist after their deletion attempt.
-std::vector<std::string> searchAndRemove(ApplicationItem& record, const FileSystem& fileSystem,
-                                         const SettingsStore& store);
+// locations that were not removed, with their reasons.
+std::vector<Survivor> searchAndRemove(ApplicationItem& record, const FileSystem& fileSystem,
+                                      const SettingsStore& store);
 
 // Hands survivors to the pages: they replace remainder_urls when there are
 // any; otherwise the list is left as the caller prepared it.
-void reportSurvivors(WorkflowState& state, std::vector<std::string> survivors);
+void reportSurvivors(WorkflowState& state, std::vector<Survivor> survivors);
 
 }  // namespace vimbrel::extensions

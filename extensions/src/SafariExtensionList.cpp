@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "platform/AtomicFile.h"
+#include "platform/Paths.h"
+#include "platform/PlistReader.h"
 
 namespace vimbrel::extensions {
 
@@ -40,33 +42,6 @@ std::optional<std::string> stringValue(plist_t node) {
   return result;
 }
 
-// Reads a whole regular file; nothing when it is not one, cannot be read or
-// is too large. `errorCode` tells a missing file (ENOENT) from the rest.
-std::optional<std::string> readFile(const std::string& path, int& errorCode) {
-  errorCode = 0;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0) {
-    errorCode = errno;
-    return std::nullopt;
-  }
-  struct stat info {};
-  std::optional<std::string> bytes;
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-      static_cast<std::size_t>(info.st_size) <= kMaxListBytes) {
-    std::string buffer(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t done = 0;
-    while (done < buffer.size()) {
-      const ssize_t n = ::read(fd, buffer.data() + done, buffer.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    if (done == buffer.size()) bytes = std::move(buffer);
-  }
-  ::close(fd);
-  return bytes;
-}
-
 }  // namespace
 
 struct SafariExtensionList::Plist {
@@ -81,10 +56,10 @@ SafariExtensionList& SafariExtensionList::operator=(SafariExtensionList&&) noexc
 SafariExtensionList::~SafariExtensionList() = default;
 
 SafariExtensionList SafariExtensionList::load(const std::string& path) {
-  int errorCode = 0;
-  std::optional<std::string> bytes = readFile(path, errorCode);
-  if (!bytes) {
-    if (errorCode == ENOENT) {
+  // Safari's file, not ours: a regular file only, and capped.
+  plistreader::FileBytes file = plistreader::readRegularFile(path, kMaxListBytes);
+  if (file.outcome != plistreader::FileOutcome::Loaded) {
+    if (file.outcome == plistreader::FileOutcome::Missing) {
       SafariExtensionList list(path, State::Missing);
       list.root_->root.reset(plist_new_dict());
       plist_dict_set_item(list.root_->root.get(), kInstalledExtensions, plist_new_array());
@@ -93,10 +68,10 @@ SafariExtensionList SafariExtensionList::load(const std::string& path) {
     return SafariExtensionList(path, State::Unreadable);
   }
   SafariExtensionList list(path, State::Unreadable);
-  if (bytes->empty() || bytes->size() > std::numeric_limits<std::uint32_t>::max()) return list;
-  const auto length = static_cast<std::uint32_t>(bytes->size());
-  plist_t root = nullptr;
-  plist_from_memory(bytes->data(), length, &root);
+  const std::vector<std::uint8_t>& bytes = file.bytes;
+  if (bytes.empty()) return list;
+  const auto length = static_cast<std::uint32_t>(bytes.size());
+  plist_t root = plistreader::parse(bytes.data(), bytes.size());
   list.root_->root.reset(root);
   if (!root || plist_get_node_type(root) != PLIST_DICT) return list;
   plist_t installed = plist_dict_get_item(root, kInstalledExtensions);
@@ -104,9 +79,8 @@ SafariExtensionList SafariExtensionList::load(const std::string& path) {
   // kind is not a list this program understands, and must stay as it is.
   if (installed && plist_get_node_type(installed) != PLIST_ARRAY) return list;
   if (!installed) plist_dict_set_item(root, kInstalledExtensions, plist_new_array());
-  list.binary_ = plist_is_binary(bytes->data(), length) != 0;
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0) list.root_->mode = info.st_mode & 07777;
+  list.binary_ = plist_is_binary(reinterpret_cast<const char*>(bytes.data()), length) != 0;
+  list.root_->mode = file.info.st_mode & 07777;
   list.state_ = State::Loaded;
   return list;
 }
@@ -156,13 +130,15 @@ Status SafariExtensionList::save() const {
     plist_to_xml(root_->root.get(), &bytes, &length);
   }
   if (!bytes) return Status::error(path_ + ": the list could not be serialized");
-  if (state_ == State::Missing) {
-    // A new list may need Safari's folders too.
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), error);
+  // A new list may need Safari's folders too, made without following a link
+  // at any component.
+  Status status = state_ == State::Missing
+                      ? atomicfile::makeFoldersWithoutLinks(paths::parent(path_), 0755)
+                      : Status::ok();
+  if (status) {
+    status = atomicfile::replaceFile(path_, std::vector<std::uint8_t>(bytes, bytes + length),
+                                     root_->mode);
   }
-  Status status =
-      atomicfile::replaceFile(path_, std::vector<std::uint8_t>(bytes, bytes + length), root_->mode);
   if (binary_) {
     plist_to_bin_free(bytes);
   } else {

@@ -25,11 +25,13 @@ SafariListUpdate SafariItem::remove_safari_extension(const FileSystem& fileSyste
   SafariExtensionList list = SafariExtensionList::load(listPath);
   if (!home.location || list.state() == SafariExtensionList::State::Unreadable ||
       paths::normalize(url) == listPath) {
-    std::vector<std::string> notRemoved;
+    std::vector<Survivor> notRemoved;
+    const std::string why =
+        home.location ? "Safari's extension list cannot be read" : reasons::kOutsideGrants;
     if (fileSystem.exists(url)) {
-      notRemoved.push_back(url);
+      notRemoved.push_back({url, why});
     } else if (!listPath.empty() && fileSystem.exists(listPath)) {
-      notRemoved.push_back(listPath);
+      notRemoved.push_back({listPath, why});
     }
     reportSurvivors(state, std::move(notRemoved));
     return finish(SafariListUpdate::Unreadable);

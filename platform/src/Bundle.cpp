@@ -4,11 +4,10 @@
 #include <sys/stat.h>
 
 #include <array>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "platform/Paths.h"
+#include "platform/PlistReader.h"
 
 namespace vimbrel {
 
@@ -23,22 +22,16 @@ struct PlistDeleter {
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
-bool isRegularFile(const std::string& path, std::size_t* size = nullptr) {
+bool isRegularFile(const std::string& path) {
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  if (size) *size = static_cast<std::size_t>(info.st_size);
-  return true;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// A regular file only (never a FIFO or a link), read whole and checked.
 PlistPtr readPlist(const std::string& path) {
-  std::size_t size = 0;
-  if (!isRegularFile(path, &size) || size == 0 || size > kMaxInfoPlistBytes) return nullptr;
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.empty()) return nullptr;
-  plist_t root = nullptr;
-  plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-  return PlistPtr(root);
+  const plistreader::FileBytes file = plistreader::readRegularFile(path, kMaxInfoPlistBytes);
+  if (file.outcome != plistreader::FileOutcome::Loaded || file.bytes.empty()) return nullptr;
+  return PlistPtr(plistreader::parse(file.bytes.data(), file.bytes.size()));
 }
 
 std::optional<std::string> stringValue(plist_t node) {

@@ -193,6 +193,8 @@ ResolvedGrant resolve_grant(const SettingsStore& store, const std::string& key) 
   if (!grant) return {};
   ResolvedGrant resolved = locate(*grant);
   if (!resolved.location || isInTrash(*resolved.location)) return {};
+  resolved.device = grant->identity.device;
+  resolved.inode = grant->identity.inode;
   startAccessingGrant(*resolved.location);
   return resolved;
 }

@@ -1,5 +1,7 @@
 #include "PlistIO.h"
 
+#include "platform/PlistReader.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -10,9 +12,7 @@ PlistPtr parse(const std::uint8_t* data, std::size_t size) {
   if (data == nullptr || size == 0 || size > std::numeric_limits<std::uint32_t>::max()) {
     return nullptr;
   }
-  plist_t node = nullptr;
-  plist_from_memory(reinterpret_cast<const char*>(data), static_cast<std::uint32_t>(size), &node);
-  return PlistPtr(node);
+  return PlistPtr(plistreader::parse(data, size));
 }
 
 std::optional<std::vector<std::uint8_t>> toBinary(plist_t node) {

@@ -18,9 +18,9 @@ struct PlistDeleter {
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
-// Parses a binary or XML property list. Nothing when the bytes are not one
-// (libplist reports failure as a null result), or are too long for its
-// 32-bit lengths.
+// Parses a binary or XML property list after the reader's structure check.
+// Nothing when the bytes are not one (libplist reports failure as a null
+// result), fail the check, or are too long for its 32-bit lengths.
 PlistPtr parse(const std::uint8_t* data, std::size_t size);
 
 // The binary form of `node`; nothing when libplist cannot serialize it.

@@ -10,8 +10,9 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/AtomicFile.h"
 #include "PlistIO.h"
+#include "platform/AtomicFile.h"
+#include "platform/PlistReader.h"
 #include "platform/SettingsStore.h"
 #include "platform/User.h"
 
@@ -23,8 +24,6 @@ using plistio::PlistPtr;
 
 constexpr mode_t kFolderMode = 0700;
 constexpr mode_t kFileMode = 0600;
-// A settings file is a handful of keys; anything far larger is not ours.
-constexpr off_t kMaximumFileSize = 64 * 1024 * 1024;
 
 void warn(const std::string& message) {
   // One line, written at once, so lines of several threads do not interleave.
@@ -66,40 +65,25 @@ struct LoadedFile {
 
 LoadedFile loadFile(const std::string& path) {
   LoadedFile loaded;
-  // O_NONBLOCK: a FIFO at this name must not hang the program.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) return loaded;
-    loaded.state = FileState::Unreadable;
-    loaded.problem = std::string("cannot open: ") + strerror(errno);
-    return loaded;
-  }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaximumFileSize) {
-    ::close(fd);
-    loaded.state = FileState::Unreadable;
-    loaded.problem = "not a regular settings file";
-    return loaded;
-  }
-  loaded.identity = FileIdentity::of(info);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
-  std::size_t got = 0;
-  while (got < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      loaded.state = FileState::Unreadable;
-      loaded.problem = std::string("read failed: ") + strerror(errno);
-      ::close(fd);
+  // The programs' own file: read whatever its size, but only a regular file.
+  plistreader::FileBytes file = plistreader::readRegularFile(path, std::nullopt);
+  switch (file.outcome) {
+    case plistreader::FileOutcome::Missing:
       return loaded;
-    }
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
+    case plistreader::FileOutcome::NotRegular:
+    case plistreader::FileOutcome::TooLarge:
+      loaded.state = FileState::Unreadable;
+      loaded.problem = "not a regular settings file";
+      return loaded;
+    case plistreader::FileOutcome::Unreadable:
+      loaded.state = FileState::Unreadable;
+      loaded.problem = std::string("cannot read: ") + strerror(file.error);
+      return loaded;
+    case plistreader::FileOutcome::Loaded:
+      break;
   }
-  ::close(fd);
-  bytes.resize(got);
-
-  PlistPtr root = plistio::parse(bytes.data(), bytes.size());
+  loaded.identity = FileIdentity::of(file.info);
+  PlistPtr root = plistio::parse(file.bytes.data(), file.bytes.size());
   if (!plistio::isDictionary(root.get())) {
     loaded.state = FileState::Corrupt;
     loaded.problem = root ? "not a dictionary" : "not a property list";

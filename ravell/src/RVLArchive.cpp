@@ -16,6 +16,7 @@
 
 #include "RVLLog.h"
 #include "platform/AtomicFile.h"
+#include "platform/PlistReader.h"
 
 namespace vimbrel::rvlarchive {
 namespace {
@@ -171,15 +172,26 @@ QVariant fromNode(plist_t node) {
   }
 }
 
+// Keeps an unreadable file under a name of its own, never replacing a copy
+// kept before (two in one second get "-1", "-2" ...).
 void moveAside(const QString& path) {
-  const QString aside =
+  const QString base =
       path + QStringLiteral(".corrupt-") + QString::number(QDateTime::currentSecsSinceEpoch());
-  if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) == 0) {
-    rvllog::warning(QStringLiteral("Unreadable file %1 moved aside to %2").arg(path, aside));
-  } else {
-    rvllog::warning(QStringLiteral("Unreadable file %1 could not be moved aside: %2")
-                        .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    const QString aside = attempt == 0 ? base : base + QStringLiteral("-%1").arg(attempt);
+    const Status status = atomicfile::renameWithoutReplacing(
+        QFile::encodeName(path).toStdString(), QFile::encodeName(aside).toStdString());
+    if (status) {
+      rvllog::warning(QStringLiteral("Unreadable file %1 moved aside to %2").arg(path, aside));
+      return;
+    }
+    if (status.code() != EEXIST) {
+      rvllog::warning(QStringLiteral("Unreadable file %1 could not be moved aside: %2")
+                          .arg(path, QString::fromStdString(status.message())));
+      return;
+    }
   }
+  rvllog::warning(QStringLiteral("Unreadable file %1: no free name to move it aside to").arg(path));
 }
 
 }  // namespace
@@ -198,8 +210,8 @@ std::optional<QByteArray> toBinaryPlist(const QVariant& value) {
 
 std::optional<QVariant> fromPlist(const QByteArray& bytes) {
   if (bytes.isEmpty()) return std::nullopt;
-  plist_t raw = nullptr;
-  plist_from_memory(bytes.constData(), uint32_t(bytes.size()), &raw);
+  plist_t raw = plistreader::parse(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                   static_cast<std::size_t>(bytes.size()));
   if (!raw) return std::nullopt;
   PlistPtr node(raw);
   return fromNode(node.get());
@@ -207,11 +219,19 @@ std::optional<QVariant> fromPlist(const QByteArray& bytes) {
 
 ReadResult readDictionary(const QString& path) {
   ReadResult result;
-  QFile file(path);
-  if (!file.exists()) return result;
+  // The framework's own file: any size, but only a regular file (a FIFO
+  // named like it must not hang the program).
+  const plistreader::FileBytes file =
+      plistreader::readRegularFile(QFile::encodeName(path).toStdString(), std::nullopt);
+  if (file.outcome == plistreader::FileOutcome::Missing) return result;
   std::optional<QVariant> value;
-  if (file.open(QIODevice::ReadOnly)) value = fromPlist(file.readAll());
-  file.close();
+  if (file.outcome == plistreader::FileOutcome::Loaded) {
+    plist_t raw = plistreader::parse(file.bytes.data(), file.bytes.size());
+    if (raw) {
+      PlistPtr node(raw);
+      value = fromNode(node.get());
+    }
+  }
   if (!value || value->typeId() != QMetaType::QVariantMap) {
     moveAside(path);
     result.outcome = ReadOutcome::Corrupt;

@@ -26,10 +26,10 @@ inline std::string contentsOf(const std::string& path) {
   return text.str();
 }
 
-// Runs vimbrel-cli with `args`, its settings in `configFolder`, and returns
-// its exit code and output (kept in files of `scratchFolder`).
-inline CliOutcome runCli(std::vector<std::string> args, const std::string& configFolder,
-                         const std::string& scratchFolder) {
+// Runs `program` with `args`, the settings of vimbrel-cli in `configFolder`,
+// and returns its exit code and output (kept in files of `scratchFolder`).
+inline CliOutcome runProgram(const char* program, std::vector<std::string> args,
+                             const std::string& configFolder, const std::string& scratchFolder) {
   const std::string out = scratchFolder + "/cli-out.txt";
   const std::string err = scratchFolder + "/cli-err.txt";
   // Nothing buffered in this process may reach the child's output.
@@ -38,15 +38,21 @@ inline CliOutcome runCli(std::vector<std::string> args, const std::string& confi
   if (pid == 0) {
     setenv("XDG_CONFIG_HOME", configFolder.c_str(), 1);
     if (!freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr)) _exit(126);
-    std::vector<char*> argv{const_cast<char*>(VIMBREL_CLI_PATH)};
+    std::vector<char*> argv{const_cast<char*>(program)};
     for (auto& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    execv(VIMBREL_CLI_PATH, argv.data());
+    execv(program, argv.data());
     _exit(127);
   }
   int status = 0;
   waitpid(pid, &status, 0);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, contentsOf(out), contentsOf(err)};
+}
+
+// Runs vimbrel-cli with `args`, its settings in `configFolder`.
+inline CliOutcome runCli(std::vector<std::string> args, const std::string& configFolder,
+                         const std::string& scratchFolder) {
+  return runProgram(VIMBREL_CLI_PATH, std::move(args), configFolder, scratchFolder);
 }
 
 // A process that stands in for a running application: a copy of sleep runs as

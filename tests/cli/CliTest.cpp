@@ -219,5 +219,77 @@ TEST_F(CliTest, RemoveRefusesWhileTheApplicationRuns) {
   EXPECT_TRUE(exists(pref_));
 }
 
+// True when `text` is well-formed UTF-8.
+bool isUtf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if ((lead >= 0x80 && lead < 0xC2) || lead > 0xF4 || i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+// Names are bytes: JSON stays valid UTF-8 with the exact bytes beside it, and
+// nothing in a name reaches the terminal as a control character.
+TEST_F(CliTest, HostileNamesGiveValidJsonAndInertText) {
+  tree_.file("disk/Users/tester/Library/Preferences/com.example.Tool.\xff\xfe.plist", "x");
+  tree_.file("disk/Users/tester/Library/Preferences/com.example.Tool\x1b[2J.plist", "x");
+  Outcome json = run({"scan", "Tool", "--json"});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  EXPECT_TRUE(isUtf8(json.out));
+  EXPECT_NE(json.out.find("com.example.Tool.\xEF\xBF\xBD\xEF\xBF\xBD.plist"), std::string::npos);
+  EXPECT_NE(json.out.find("\"path_bytes\":\""), std::string::npos);
+  EXPECT_NE(json.out.find("2efffe2e706c697374\""), std::string::npos);  // ".\xff\xfe.plist"
+  EXPECT_NE(json.out.find("Tool\\u001b[2J"), std::string::npos) << json.out;
+
+  Outcome text = run({"scan", "Tool"});
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_EQ(text.out.find('\x1b'), std::string::npos);
+  EXPECT_NE(text.out.find("com.example.Tool\\x1B[2J.plist"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("com.example.Tool.\\xFF\\xFE.plist"), std::string::npos);
+}
+
+// A bundle that is a link to one elsewhere: the link goes, the bundle stays.
+TEST_F(CliTest, RemovingALinkedBundleRemovesTheLinkOnly) {
+  const std::string elsewhere =
+      writeBundle(tree_, "elsewhere/Foo.app", {"com.acme.Foo", "Foo", "Foo", std::nullopt});
+  const std::string link = applications_ + "/Foo.app";
+  std::filesystem::create_directory_symlink(elsewhere, link);
+  Outcome done = run({"remove", link, "--yes"});
+  EXPECT_EQ(done.exitCode, 0) << done.out << done.err;
+  EXPECT_FALSE(std::filesystem::is_symlink(link));
+  EXPECT_TRUE(exists(elsewhere + "/Contents/Info.plist"));
+}
+
+// A survivor is listed with its reason.
+TEST_F(CliTest, EverySurvivorCarriesItsReason) {
+  const std::string cache = tree_.path("disk/Users/tester/Library/Caches/com.example.Tool");
+  const std::string script = "mount -t tmpfs none '" + cache + "' && exec \"$0\" \"$@\"";
+  std::vector<std::string> args = {
+      "-m",  "--propagation",  "private",     "sh",     "-c",   script, VIMBREL_CLI_PATH, "--home",
+      home_, "--applications", applications_, "remove", "Tool", "--yes"};
+  Outcome mounted =
+      testing::runProgram("/usr/bin/unshare", args, tree_.path("config"), tree_.root());
+  if (mounted.exitCode == 32 || mounted.err.find("unshare") != std::string::npos) {
+    GTEST_SKIP() << "no private mount namespace here: " << mounted.err;
+  }
+  EXPECT_EQ(mounted.exitCode, 1) << mounted.out << mounted.err;
+  EXPECT_NE(mounted.out.find("Could not remove:\n  " + cache + " (mount point)"), std::string::npos)
+      << mounted.out;
+  args.push_back("--json");
+  writeBundle(tree_, "disk/Applications/Tool.app",
+              {"com.example.Tool", "Tool", "Tool", std::nullopt});
+  mounted = testing::runProgram("/usr/bin/unshare", args, tree_.path("config"), tree_.root());
+  EXPECT_EQ(mounted.exitCode, 1) << mounted.out << mounted.err;
+  EXPECT_NE(
+      mounted.out.find("\"survivors\":[{\"path\":\"" + cache + "\",\"reason\":\"mount point\"}]"),
+      std::string::npos)
+      << mounted.out;
+}
+
 }  // namespace
 }  // namespace vimbrel

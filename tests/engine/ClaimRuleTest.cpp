@@ -29,9 +29,9 @@ class ClaimRuleTest : public testing::SearchFixture {
   }
   std::vector<std::string> removeAll(const ApplicationItem& item) {
     SafetyPolicy policy(SearchRoots::resolve(store_, keys::kHome));
-    std::vector<std::string> survivors;
+    std::vector<Survivor> survivors;
     Removal(fileSystem_, policy).remove(item.files, item.url, survivors);
-    return survivors;
+    return survivorPaths(survivors);
   }
   bool exists(const std::string& path) const { return std::filesystem::exists(path); }
 };
@@ -129,7 +129,7 @@ TEST_F(ClaimRuleTest, RemovalNeverDeletesAClaimedLocationOrWhatHoldsIt) {
       RemainderEntry::fileLocation(home_ + "/Library/Caches/Shared"), claimed,
       RemainderEntry::fileLocation(mine)};
   SafetyPolicy policy(SearchRoots::resolve(store_, keys::kHome));
-  std::vector<std::string> survivors;
+  std::vector<Survivor> survivors;
   Removal(fileSystem_, policy).remove(list, "", survivors);
   EXPECT_TRUE(survivors.empty());
   EXPECT_TRUE(exists(theirs));

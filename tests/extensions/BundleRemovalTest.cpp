@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <cstring>
+
 #include "ExtensionsFixture.h"
 #include "engine/RemainderSearch.h"
 #include "extensions/Bundle.h"
@@ -97,6 +99,8 @@ TEST_F(BundleRemovalTest, ARemainderThatStaysIsReportedEvenWhenTheBundleWent) {
   failing.failing.insert(pref_);
   removeFiles(item, failing);
   EXPECT_EQ(state_.remainder_urls(), Paths{pref_});
+  // The pages that show what stayed read why, too.
+  EXPECT_EQ(state_.remainder_survivors(), (std::vector<Survivor>{{pref_, std::strerror(EACCES)}}));
   EXPECT_FALSE(fileSystem_.exists(bundle_));
   EXPECT_FALSE(fileSystem_.exists(support_));
 }

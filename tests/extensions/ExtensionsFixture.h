@@ -150,7 +150,7 @@ class ExtensionsFixture : public ::testing::Test {
 class FailingFileSystem : public ForwardingFileSystem {
  public:
   using ForwardingFileSystem::ForwardingFileSystem;
-  Status removeBelow(const std::string& anchor, const std::string& path) const override {
+  Status removeBelow(const RemovalAnchor& anchor, const std::string& path) const override {
     if (failing.count(path)) return Status::fromErrno(EACCES, "injected");
     return ForwardingFileSystem::removeBelow(anchor, path);
   }

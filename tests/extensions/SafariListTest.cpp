@@ -1,3 +1,7 @@
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "ExtensionsFixture.h"
 #include "extensions/SafariExtensionList.h"
 
@@ -61,6 +65,22 @@ TEST_F(SafariListTest, WhatCannotBeReadIsNeverWritten) {
     EXPECT_FALSE(list.save());
     EXPECT_EQ(readBytes(safariList()), contents);
   }
+}
+
+// A FIFO in the list's place is never waited on, and a new list's folders are
+// made without following a link: Library pointing elsewhere stops the save.
+TEST_F(SafariListTest, AFifoIsUnreadableAndFoldersAreNotMadeThroughLinks) {
+  std::filesystem::create_directories(safariFolder());
+  ASSERT_EQ(mkfifo(safariList().c_str(), 0644), 0);
+  EXPECT_EQ(SafariExtensionList::load(safariList()).state(), State::Unreadable);
+
+  std::filesystem::remove_all(home_ + "/Library");
+  const std::string elsewhere = tree_.folder("elsewhere");
+  std::filesystem::create_directory_symlink(elsewhere, home_ + "/Library");
+  SafariExtensionList list = SafariExtensionList::load(safariList());
+  ASSERT_EQ(list.state(), State::Missing);
+  EXPECT_FALSE(list.save());
+  EXPECT_TRUE(std::filesystem::is_empty(elsewhere));
 }
 
 }  // namespace

@@ -16,6 +16,11 @@ namespace {
 
 using testing::TempTree;
 
+// A removal anchored at `root` as it is now.
+RemovalAnchor at(const std::string& root) {
+  return {root, identifyFolder(root).value_or(FileIdentity{}), ""};
+}
+
 std::vector<std::string> shallowNames(const FileSystem& fs, const std::string& folder) {
   std::vector<std::string> names;
   fs.listShallow(folder, [&](const DirEntry& entry) {
@@ -150,13 +155,13 @@ TEST(FileSystemRemoval, RemovesFilesFoldersWithHiddenContentsAndLinksButNotTarge
   PosixFileSystem fs;
   const std::string root = tree.path("root");
 
-  EXPECT_TRUE(fs.removeBelow(root, tree.path("root/Library/Caches/com.example.Tool")).isOk());
+  EXPECT_TRUE(fs.removeBelow(at(root), tree.path("root/Library/Caches/com.example.Tool")).isOk());
   EXPECT_FALSE(fs.exists(tree.path("root/Library/Caches/com.example.Tool")));
-  EXPECT_TRUE(fs.removeBelow(root, tree.path("root/Library/Caches/link-to-canary")).isOk());
+  EXPECT_TRUE(fs.removeBelow(at(root), tree.path("root/Library/Caches/link-to-canary")).isOk());
   EXPECT_FALSE(fs.exists(tree.path("root/Library/Caches/link-to-canary")));
   EXPECT_TRUE(fs.exists(tree.path("canary/keep.txt")));
   // Removing what is already gone succeeds.
-  EXPECT_TRUE(fs.removeBelow(root, tree.path("root/Library/Caches/com.example.Tool")).isOk());
+  EXPECT_TRUE(fs.removeBelow(at(root), tree.path("root/Library/Caches/com.example.Tool")).isOk());
 }
 
 TEST(FileSystemRemoval, NeverLeavesTheAnchorNorPassesThroughALink) {
@@ -168,12 +173,12 @@ TEST(FileSystemRemoval, NeverLeavesTheAnchorNorPassesThroughALink) {
   const std::string root = tree.path("root");
 
   // The anchor itself, paths beside it and dot-dot escapes are refused.
-  EXPECT_FALSE(fs.removeBelow(root, root).isOk());
-  EXPECT_FALSE(fs.removeBelow(root, tree.path("canary/Library/victim.txt")).isOk());
-  EXPECT_FALSE(fs.removeBelow(root, tree.path("root/../canary/Library/victim.txt")).isOk());
-  EXPECT_FALSE(fs.removeBelow(tree.path("ro"), tree.path("root/x")).isOk());
+  EXPECT_FALSE(fs.removeBelow(at(root), root).isOk());
+  EXPECT_FALSE(fs.removeBelow(at(root), tree.path("canary/Library/victim.txt")).isOk());
+  EXPECT_FALSE(fs.removeBelow(at(root), tree.path("root/../canary/Library/victim.txt")).isOk());
+  EXPECT_FALSE(fs.removeBelow(at(tree.path("ro")), tree.path("root/x")).isOk());
   // A folder on the way that was swapped for a link stops the removal.
-  EXPECT_FALSE(fs.removeBelow(root, tree.path("root/Library/victim.txt")).isOk());
+  EXPECT_FALSE(fs.removeBelow(at(root), tree.path("root/Library/victim.txt")).isOk());
   EXPECT_TRUE(fs.exists(tree.path("canary/Library/victim.txt")));
 }
 
@@ -183,7 +188,7 @@ TEST(FileSystemRemoval, ReportsAFolderThatCannotBeEmptied) {
   tree.file("root/locked/inside.txt");
   chmod(tree.path("root/locked").c_str(), 0555);
   PosixFileSystem fs;
-  EXPECT_FALSE(fs.removeBelow(tree.path("root"), tree.path("root/locked")).isOk());
+  EXPECT_FALSE(fs.removeBelow(at(tree.path("root")), tree.path("root/locked")).isOk());
   EXPECT_TRUE(fs.exists(tree.path("root/locked/inside.txt")));
 }
 

@@ -206,6 +206,55 @@ TEST_F(SettingsStoreTest, CorruptFilesAreKeptAsideAndTheStoreStartsEmpty) {
   EXPECT_TRUE(firstKept);
 }
 
+// A list nested far too deep is taken for corrupt and kept aside, and a FIFO
+// at the file's name is read as empty without waiting for a writer.
+TEST_F(SettingsStoreTest, HostileFilesNeitherCrashNorBlock) {
+  std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+  for (int i = 0; i < 100000; ++i) deep += "<array>";
+  tree_.file("config/vimbrel/test.domain.plist", deep);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(open()->integer("anything"), 0);
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("corrupt"), std::string::npos);
+  EXPECT_EQ(filesStartingWith(folder_, std::string(kDomain) + ".plist.corrupt-").size(), 1u);
+
+  ASSERT_EQ(mkfifo(file().c_str(), 0600), 0);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(open()->integer("anything"), 0);
+  ::testing::internal::GetCapturedStderr();
+}
+
+// The programs' own file is read whatever its size.
+TEST_F(SettingsStoreTest, ALargeFileOfOurOwnIsNeverRefused) {
+  const Blob large((65u << 20) + 1, 0x5A);
+  {
+    auto store = open();
+    store->setBlob("large", large);
+    ASSERT_TRUE(store->synchronize());
+  }
+  ::testing::internal::CaptureStderr();
+  const auto back = open()->blob("large");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->size(), large.size());
+}
+
+// A writer killed between creating its temporary file and renaming it leaves
+// the file behind; the next write removes it, and never a running writer's.
+TEST_F(SettingsStoreTest, ADeadWritersTemporaryFileGoesAtTheNextWrite) {
+  const pid_t dead = fork();
+  if (dead == 0) _exit(0);
+  waitpid(dead, nullptr, 0);
+  const std::string deadFile =
+      tree_.file("config/vimbrel/test.domain.plist.tmp." + std::to_string(dead), "half written");
+  const std::string liveFile = tree_.file(
+      "config/vimbrel/test.domain.plist.tmp." + std::to_string(getppid()), "being written");
+  auto store = open();
+  store->setInteger("count", 1);
+  ASSERT_TRUE(store->synchronize());
+  EXPECT_FALSE(fs::exists(deadFile));
+  EXPECT_TRUE(fs::exists(liveFile));
+}
+
 TEST_F(SettingsStoreTest, FailedWriteLeavesTheOldFileWhole) {
   auto store = open();
   store->setInteger("kept", 1);

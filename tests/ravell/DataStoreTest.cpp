@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -86,6 +88,35 @@ TEST_F(DataStoreTest, CorruptFileIsMovedAsideAndTheStoreStartsEmpty) {
   store.setObject(1, QStringLiteral("fresh"));
   store.synchronize();
   EXPECT_EQ(fileContents().value(QStringLiteral("fresh")).toInt(), 1);
+}
+
+// Two corrupt files in one second are both kept; a list nested too deep is
+// one of them, and a FIFO at the file's name is read without blocking.
+TEST_F(DataStoreTest, EveryCorruptFileIsKeptAndNoneHangsOrCrashes) {
+  ASSERT_TRUE(QDir().mkpath(frameworkFolder()));
+  auto write = [&](const QByteArray& bytes) {
+    QFile file(storePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  };
+  QByteArray deep = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+  for (int i = 0; i < 100000; ++i) deep += "<array>";
+  write("first garbage");
+  EXPECT_EQ(rvlarchive::readDictionary(storePath()).outcome, rvlarchive::ReadOutcome::Corrupt);
+  write(deep);
+  EXPECT_EQ(rvlarchive::readDictionary(storePath()).outcome, rvlarchive::ReadOutcome::Corrupt);
+  QStringList aside =
+      QDir(frameworkFolder()).entryList({QStringLiteral("ravdata.ravl.corrupt-*")}, QDir::Files);
+  EXPECT_EQ(aside.size(), 2);
+  bool firstKept = false;
+  for (const QString& name : aside) {
+    QFile kept(frameworkFolder() + QLatin1Char('/') + name);
+    firstKept |= kept.open(QIODevice::ReadOnly) && kept.readAll() == "first garbage";
+  }
+  EXPECT_TRUE(firstKept);
+
+  ASSERT_EQ(::mkfifo(QFile::encodeName(storePath()).constData(), 0600), 0);
+  EXPECT_NE(rvlarchive::readDictionary(storePath()).outcome, rvlarchive::ReadOutcome::Loaded);
 }
 
 TEST_F(DataStoreTest, FailedWriteLeavesThePreviousFileWhole) {

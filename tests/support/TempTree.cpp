@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -27,6 +29,12 @@ TempTree::~TempTree() {
     if (it->is_directory(error) && !it->is_symlink(error)) chmod(it->path().c_str(), 0755);
   }
   fs::remove_all(root_, error);
+  // Paths longer than PATH_MAX defeat remove_all; rm walks by descriptors.
+  if (error || fs::exists(root_, error)) {
+    const std::string command = "rm -rf -- '" + root_ + "'";
+    if (std::system(command.c_str()) != 0)
+      std::fprintf(stderr, "cannot remove %s\n", root_.c_str());
+  }
 }
 
 std::string TempTree::path(std::string_view relative) const {

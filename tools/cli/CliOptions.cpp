@@ -11,7 +11,9 @@ const char* const kUsage =
     "                                (--why: the step, value and test that listed each)\n"
     "  remove APP [--keep PATH]... [--include-claimed] [--why] [--yes]\n"
     "                                remove APP and its remainders (without --yes: show\n"
-    "                                what would be removed and remove nothing)\n"
+    "                                what would be removed and remove nothing); with\n"
+    "                                --yes --json, what was removed and what could not\n"
+    "                                be, each with its reason, as JSON\n"
     "  plugins                       list the plug-ins, with sizes\n"
     "  prefpanes                     list the preference panes, with sizes\n"
     "  safari-extensions             list the Safari extensions, with sizes\n"
@@ -114,8 +116,9 @@ std::optional<CliOptions> parseOptions(const std::vector<std::string>& args, std
   }
   if (takesApplication) options.application = positional[1];
   if (takesExtension) options.extension = positional[1];
-  if (options.json && options.command != Command::Scan) {
-    error = "--json is for scan";
+  if (options.json && options.command != Command::Scan &&
+      !(options.command == Command::Remove && options.yes)) {
+    error = "--json is for scan and remove --yes";
     return std::nullopt;
   }
   if (options.yes && options.command != Command::Remove &&

@@ -54,8 +54,12 @@ Result<ApplicationItem> findApplication(const std::string& name, const FileSyste
   const bool looksLikePath = name.find('/') != std::string::npos || paths::extension(name) == "app";
   if (looksLikePath || fileSystem.exists(name)) {
     if (!fileSystem.exists(name)) return Failure{kBadInput, name + ": no such file or folder"};
-    char* resolved = realpath(name.c_str(), nullptr);
-    std::string absolute = resolved ? resolved : name;
+    // The folder it lies in is resolved, the bundle itself is not: a bundle
+    // that is a link stays a link, and removing it removes the link only.
+    const std::string given = paths::normalize(name);
+    const std::string folder = given.find('/') == std::string::npos ? "." : paths::parent(given);
+    char* resolved = realpath(folder.c_str(), nullptr);
+    std::string absolute = resolved ? paths::append(resolved, paths::lastComponent(given)) : given;
     free(resolved);
     // Only an application (or a preference pane, which is reviewed like one):
     // any other folder would be deleted whole as "the bundle".
@@ -146,6 +150,9 @@ void printJson(const ApplicationItem& item) {
             .field("test", matchTestName(match->test))
             .endObject();
       }
+      // A name that is not valid UTF-8 shows with U+FFFD above; its exact
+      // bytes, in hexadecimal, let a program find the file.
+      if (validUtf8(entry.text()) != entry.text()) json.field("path_bytes", hexBytes(entry.text()));
       json.endObject();
     }
   }
@@ -184,7 +191,8 @@ int scan(const CliOptions& options, const FileSystem& fileSystem, const Settings
   if (options.json) {
     printJson(item);
   } else {
-    std::cout << item.label << " (" << item.bundle.value_or("no identifier") << ")\n";
+    std::cout << printable(item.label) << " (" << printable(item.bundle.value_or("no identifier"))
+              << ")\n";
     printRemainders(item, item.files, options.why ? Evidence::Show : Evidence::Hide);
   }
   return kDone;
@@ -235,14 +243,27 @@ int removeApplication(ApplicationItem item, const CliOptions& options, const Fil
     return kDone;
   }
   const SafetyPolicy policy(SearchRoots::resolve(store, keys::kHome));
-  std::vector<std::string> survivors;
+  std::vector<Survivor> survivors;
   Removal(fileSystem, policy).remove(plan, item.url, survivors);
-  const std::uint64_t removed = removedTotal(plan, item.sizes, survivors);
-  std::cout << "Removed " << item.label << ": "
+  const std::uint64_t removed = removedTotal(plan, item.sizes, survivorPaths(survivors));
+  if (options.json) {
+    JsonWriter json(std::cout);
+    json.beginObject().field("removed", removed).key("survivors").beginArray();
+    for (const Survivor& survivor : survivors) {
+      json.beginObject().field("path", survivor.path).field("reason", survivor.reason);
+      if (validUtf8(survivor.path) != survivor.path) {
+        json.field("path_bytes", hexBytes(survivor.path));
+      }
+      json.endObject();
+    }
+    json.endArray().endObject();
+    std::cout << '\n';
+    return survivors.empty() ? kDone : kNotAllRemoved;
+  }
+  std::cout << "Removed " << printable(item.label) << ": "
             << formatByteCount(static_cast<std::int64_t>(removed)) << '\n';
   if (survivors.empty()) return kDone;
-  std::cout << "Could not remove:\n";
-  for (const std::string& path : survivors) std::cout << "  " << path << '\n';
+  printSurvivors(survivors);
   return kNotAllRemoved;
 }
 

@@ -124,13 +124,12 @@ ApplicationItem plannedRemoval(ApplicationItem record, const FileSystem& fileSys
 }
 
 // Prints what a one-step removal did and returns its exit status.
-int reportRemoval(const ApplicationItem& plan, const std::vector<std::string>& survivors) {
-  const std::uint64_t removed = removedTotal(plan.files, plan.sizes, survivors);
-  std::cout << "Removed " << plan.label << ": "
+int reportRemoval(const ApplicationItem& plan, const std::vector<Survivor>& survivors) {
+  const std::uint64_t removed = removedTotal(plan.files, plan.sizes, survivorPaths(survivors));
+  std::cout << "Removed " << printable(plan.label) << ": "
             << formatByteCount(static_cast<std::int64_t>(removed)) << '\n';
   if (survivors.empty()) return kDone;
-  std::cout << "Could not remove:\n";
-  for (const std::string& path : survivors) std::cout << "  " << path << '\n';
+  printSurvivors(survivors);
   return kNotAllRemoved;
 }
 
@@ -147,7 +146,7 @@ int removePlugin(BundleItem item, const CliOptions& options, const FileSystem& f
   }
   WorkflowState state;
   item.remove_files(fileSystem, store, state, nullptr);
-  return reportRemoval(plan, state.remainder_urls());
+  return reportRemoval(plan, state.remainder_survivors());
 }
 
 int removeSafariExtension(SafariItem item, const CliOptions& options, const FileSystem& fileSystem,
@@ -167,11 +166,10 @@ int removeSafariExtension(SafariItem item, const CliOptions& options, const File
   if (update == SafariListUpdate::Unreadable) {
     fail({kNotAllRemoved,
           "Safari's extension list cannot be read; it was left as it is and nothing was removed"});
-    std::cout << "Could not remove:\n";
-    for (const std::string& path : state.remainder_urls()) std::cout << "  " << path << '\n';
+    printSurvivors(state.remainder_survivors());
     return kNotAllRemoved;
   }
-  int status = reportRemoval(plan, state.remainder_urls());
+  int status = reportRemoval(plan, state.remainder_survivors());
   if (update == SafariListUpdate::NotWritten) {
     status =
         fail({kNotAllRemoved, "Safari's extension list could not be rewritten; it still names " +

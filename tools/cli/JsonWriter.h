@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Output.h"
+
 namespace vimbrel::cli {
 
 // Writes one JSON document to a stream, inserting the commas itself.
@@ -84,7 +86,9 @@ class JsonWriter {
     if (!first_.back()) out_ << ',';
     first_.back() = false;
   }
-  void string(std::string_view text) {
+  // Always valid UTF-8: bytes that are not become U+FFFD.
+  void string(std::string_view raw) {
+    const std::string text = validUtf8(raw);
     out_ << '"';
     for (char c : text) {
       switch (c) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/SearchRoots.h"
+#include "platform/FileSystem.h"
 
 namespace vimbrel {
 
@@ -27,8 +28,27 @@ class SafetyPolicy {
   // the path may not be listed.
   std::optional<std::string> anchorFor(const std::string& path) const;
 
+  // Where the removal of a listable `path` starts: its innermost root, with
+  // the identity the root must still have, and the innermost folder of the
+  // search's table that holds the path, which is reached the way the search
+  // reached it. Nothing, with the reason, when the root may not delete (a
+  // stale grant, or a root that was no folder without links when the policy
+  // was made).
+  struct Anchor {
+    std::optional<RemovalAnchor> anchor;
+    std::string refusal;  // why there is no anchor, when the path is listable
+  };
+  Anchor removalAnchorFor(const std::string& path) const;
+
  private:
-  std::vector<std::string> roots_;
+  struct Root {
+    std::string path;
+    std::optional<FileIdentity> identity;  // nothing: this root never deletes
+  };
+  const Root* innermostRoot(const std::string& location) const;
+
+  std::vector<Root> roots_;
+  std::vector<std::string> tableFolders_;
   std::unordered_set<std::string> protected_;
 };
 

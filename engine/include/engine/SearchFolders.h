@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,11 @@ struct SearchFolders {
   explicit SearchFolders(const SearchRoots& roots);
   // Every folder of the table that is present.
   std::vector<std::string> all() const;
+  // Makes every folder for which `reachable` is false absent.
+  void keepOnly(const std::function<bool(const std::string&)>& reachable);
+
+ private:
+  std::vector<const Folder*> members() const;
 };
 
 }  // namespace vimbrel

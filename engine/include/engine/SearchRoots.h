@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
 
 namespace vimbrel {
@@ -14,6 +15,11 @@ struct SearchRoots {
   std::optional<std::string> system;        // the whole-disk grant
   // "AllowAny" reads exactly 1 and the whole-disk grant resolved without being stale.
   bool systemFoldersEnabled = false;
+  // The folders that were granted, for removal to check that each root is
+  // still the same folder. A root without one is taken as it is when the
+  // removal's policy is made; a stale grant's root never deletes.
+  std::optional<FileIdentity> homeIdentity, applicationsIdentity, systemIdentity;
+  bool homeStale = false, applicationsStale = false, systemStale = false;
 
   // Resolves the grants of `store`, taking the home folder from `homeGrantKey`.
   static SearchRoots resolve(const SettingsStore& store, const char* homeGrantKey);

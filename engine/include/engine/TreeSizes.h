@@ -10,7 +10,8 @@ namespace vimbrel {
 
 // The byte count of each location: a folder counts every non-hidden file and
 // link inside it (packages entered, links never followed, each link its own
-// size); anything else counts its own size; a missing location counts 0.
+// size, never entering another mount); anything else counts its own size; a
+// missing location, or one with another file system mounted on it, counts 0.
 // Locations nested inside other listed folders are summed during the outer
 // folder's walk, so no subtree is walked twice.
 std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,

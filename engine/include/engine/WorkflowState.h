@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/ApplicationItem.h"
+#include "engine/Survivor.h"
 
 namespace vimbrel {
 
@@ -28,12 +29,18 @@ class WorkflowState {
   std::vector<std::string> remainder_urls() const;
   void set_remainder_urls(std::vector<std::string> locations);
   void append_remainder_urls(const std::vector<std::string>& locations);
+  // The survivors with their reasons, for the pages that show what could not
+  // be removed; setting them sets remainder_urls to their paths (and setting
+  // remainder_urls gives survivors without a reason).
+  std::vector<Survivor> remainder_survivors() const;
+  void set_remainder_survivors(std::vector<Survivor> survivors);
 
  private:
   mutable std::mutex mutex_;
   std::shared_ptr<ApplicationItem> item_;
   std::uint64_t commonRemoveSize_ = 0;
   std::vector<std::string> remainderUrls_;
+  std::vector<Survivor> remainderSurvivors_;
 };
 
 }  // namespace vimbrel

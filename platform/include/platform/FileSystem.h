@@ -40,6 +40,36 @@ enum class Visit { Continue, SkipChildren, Stop };
 
 using EntryVisitor = std::function<Visit(const DirEntry&)>;
 
+// What names a folder for as long as it exists: its device and inode.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the folder at `path`, opened without following a link at
+// any component; nothing when a component is a link or there is no folder.
+std::optional<FileIdentity> identifyFolder(const std::string& path);
+
+// The reasons a removal gives besides the system's own error texts.
+namespace reasons {
+inline constexpr const char* kMountPoint = "mount point";
+inline constexpr const char* kOutsideGrants = "outside the granted folders";
+inline constexpr const char* kChanged = "changed during removal";
+}  // namespace reasons
+
+// Where a removal starts. `root` is opened without following a link at any
+// component and must still be the folder `identity` names. `via`, when not
+// empty, is a folder between the root and the path that is reached from the
+// root's descriptor without leaving the root (a link inside the root is
+// followed there, and only there); everything below it, or below the root,
+// is reached without following any link.
+struct RemovalAnchor {
+  std::string root;
+  FileIdentity identity;
+  std::string via;
+};
+
 // All file-system access of the engine. Paths are absolute, UTF-8, without a
 // trailing slash. Hidden entries (names starting with ".") are never visited.
 // Thread-safety: every method is safe to call from several threads at once.
@@ -52,9 +82,12 @@ class FileSystem {
   virtual void listShallow(const std::string& folder, const EntryVisitor& visit) const = 0;
 
   // Visits every descendant of `folder`, depth first, a folder before its
-  // contents. Streams: the tree is never held in memory. Symbolic links are
-  // visited, never followed. With Packages::Skip a package is visited but not
-  // entered. Unreadable sub-folders are visited but contribute no entries.
+  // contents. Streams: the tree is never held in memory, and a very deep tree
+  // keeps a bounded number of descriptors open. Symbolic links are visited,
+  // never followed; a folder on which another file system (or a bind mount) is
+  // mounted is visited but not entered. With Packages::Skip a package is
+  // visited but not entered. Unreadable sub-folders are visited but
+  // contribute no entries.
   virtual void listDeep(const std::string& folder, Packages packages, EntrySizes sizes,
                         const EntryVisitor& visit) const = 0;
 
@@ -63,14 +96,24 @@ class FileSystem {
   virtual bool isFolder(const std::string& path) const = 0;
   // The size of a file or of a link itself; nothing for a folder or a missing path.
   virtual std::optional<std::uint64_t> fileSize(const std::string& path) const = 0;
+  // True when another file system, or a bind mount, is mounted on `path`.
+  virtual bool isMountPoint(const std::string& path) const = 0;
+
+  // True when `path` (at or below `root`) names a folder reached from the
+  // root's descriptor without leaving the root, links inside the root
+  // followed; false for a folder reached only through a link that leaves it.
+  virtual bool resolvesBeneath(const std::string& root, const std::string& path) const = 0;
 
   // Permanently removes `path` (a file, a link or a whole folder), which must lie
-  // strictly below `anchor`. Every component from `anchor` down is opened with
-  // O_NOFOLLOW relative to its parent's descriptor, so a folder swapped for a
-  // symbolic link at any point stops the removal instead of leaving the anchor:
-  // a link is removed itself, its target is never touched. Removing a missing
-  // path succeeds. On failure, parts of a folder may already be gone.
-  virtual Status removeBelow(const std::string& anchor, const std::string& path) const = 0;
+  // strictly below `anchor.root` (and `anchor.via` when given). Every component
+  // below the anchor is opened relative to its parent's descriptor without
+  // following a link, so a folder swapped for a symbolic link at any point stops
+  // the removal instead of leaving the anchor: a link is removed itself, its
+  // target is never touched. Nothing on another mount is entered or removed.
+  // Succeeds only when the path was deleted or is confirmed absent relative to
+  // its parent's descriptor. On failure, parts of a folder may already be gone;
+  // the status carries the errno, or one of `reasons` as its message.
+  virtual Status removeBelow(const RemovalAnchor& anchor, const std::string& path) const = 0;
 };
 
 // The Linux file system, through openat/getdents/fstatat/unlinkat.
@@ -82,7 +125,9 @@ class PosixFileSystem final : public FileSystem {
   bool exists(const std::string& path) const override;
   bool isFolder(const std::string& path) const override;
   std::optional<std::uint64_t> fileSize(const std::string& path) const override;
-  Status removeBelow(const std::string& anchor, const std::string& path) const override;
+  bool isMountPoint(const std::string& path) const override;
+  bool resolvesBeneath(const std::string& root, const std::string& path) const override;
+  Status removeBelow(const RemovalAnchor& anchor, const std::string& path) const override;
 };
 
 // Forwards every call to another file system; tests override the one call that
@@ -102,7 +147,11 @@ class ForwardingFileSystem : public FileSystem {
   std::optional<std::uint64_t> fileSize(const std::string& path) const override {
     return target_.fileSize(path);
   }
-  Status removeBelow(const std::string& anchor, const std::string& path) const override {
+  bool isMountPoint(const std::string& path) const override { return target_.isMountPoint(path); }
+  bool resolvesBeneath(const std::string& root, const std::string& path) const override {
+    return target_.resolvesBeneath(root, path);
+  }
+  Status removeBelow(const RemovalAnchor& anchor, const std::string& path) const override {
     return target_.removeBelow(anchor, path);
   }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,9 @@ Blob createGrant(const std::string& folder);
 struct ResolvedGrant {
   std::optional<std::string> location;  // nothing when the grant is not held
   bool stale = false;                   // the folder was moved or replaced since it was chosen
+  // The device and inode of the folder that was chosen.
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
 };
 
 // Reads the grant blob under `key` and resolves it: the same folder at the
