@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTabWidget>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 #include "app/ui/MainWindow.h"
@@ -77,12 +78,15 @@ AppDelegate::AppDelegate(std::unique_ptr<SettingsStore> appSettings, AppServices
     services_.folderChooser = chooser.get();
   }
   if (!services_.isRunning) services_.isRunning = isApplicationRunning;
+  if (!services_.terminate) services_.terminate = [] { QApplication::quit(); };
   if (!services_.endProcess) services_.endProcess = [](int status) { QApplication::exit(status); };
   if (services_.loginName.empty()) services_.loginName = userLoginName();
   if (services_.homeFolder.empty()) services_.homeFolder = userHomeFolder();
 }
 
 AppDelegate::~AppDelegate() {
+  // A search still running reads the settings and the file system held here.
+  QThreadPool::globalInstance()->waitForDone();
   delete about_.data();
   delete preferences_.data();
   delete window_.data();
@@ -107,7 +111,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::terminateApp() {
-  QApplication::quit();
+  services_.terminate();
   // The quit is only requested; with the access sheet up the process ends now.
   if (appSettings_->integer(keys::kPresentAsSheet) == 1) services_.endProcess(0);
 }
