@@ -142,11 +142,11 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
   switch_remove_->setCursor(Qt::PointingHandCursor);
   switch_remove_->setMinimumHeight(32);
   switch_remove_->setStyleSheet(
-      "QPushButton { background: rgb(229,57,53); color: white; border: none; border-radius: 6px;"
-      " padding: 7px 26px; font-weight: 600; }"
+      "QPushButton { background: rgb(229,57,53); color: white; border: 2px solid transparent;"
+      " border-radius: 6px; padding: 5px 24px; font-weight: 600; }"
       "QPushButton:pressed { background: rgb(198,40,40); }"
       "QPushButton:disabled { background: rgb(236,200,200); }"
-      "QPushButton:focus { border: 2px solid rgb(8,121,253); }");
+      "QPushButton:focus { border: 2px solid rgba(255,255,255,150); }");
   auto* footer = new QHBoxLayout;
   auto* warning = ui::secondaryLabel("Removal is final: nothing goes to the Trash.", this);
   footer->addWidget(warning);

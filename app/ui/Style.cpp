@@ -12,8 +12,8 @@ namespace vimbrel::ui {
 void makeRoundButton(QPushButton* button) {
   // Bezel: white 0.1 at 0.7 alpha; pressed white 0.5 at 0.4; disabled white 0.2 at 0.45.
   button->setStyleSheet(
-      "QPushButton { background: rgba(26,26,26,179); color: white; border: none;"
-      " border-radius: 4px; padding: 6px 18px; font-weight: 600; }"
+      "QPushButton { background: rgba(26,26,26,179); color: white;"
+      " border: 2px solid transparent; border-radius: 4px; padding: 4px 16px; font-weight: 600; }"
       "QPushButton:pressed { background: rgba(128,128,128,102); }"
       "QPushButton:disabled { background: rgba(51,51,51,115); color: rgba(255,255,255,170); }"
       "QPushButton:focus { outline: none; border: 2px solid rgb(0,148,239); }");
@@ -24,11 +24,11 @@ void makeRoundButton(QPushButton* button) {
 void makeAccentButton(QPushButton* button) {
   button->setStyleSheet(
       "QPushButton { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
-      " stop:0 rgb(0,148,239), stop:1 rgb(0,89,228)); color: white; border: none;"
-      " border-radius: 6px; padding: 7px 22px; font-weight: 600; }"
+      " stop:0 rgb(0,148,239), stop:1 rgb(0,89,228)); color: white;"
+      " border: 2px solid transparent; border-radius: 6px; padding: 5px 20px; font-weight: 600; }"
       "QPushButton:pressed { background: rgb(0,89,228); }"
       "QPushButton:disabled { background: rgb(200,208,220); color: rgba(255,255,255,220); }"
-      "QPushButton:focus { border: 2px solid rgb(8,121,253); }");
+      "QPushButton:focus { border: 2px solid rgba(255,255,255,150); }");
   button->setCursor(Qt::PointingHandCursor);
   button->setMinimumHeight(32);
 }
