@@ -30,7 +30,9 @@ namespace vimbrel {
 namespace {
 
 constexpr int kPollMilliseconds = 300;
-constexpr std::size_t kRowsPerTurn = 24;
+constexpr std::size_t kRowsPerTurn = 12;
+
+QIcon folderIcon() { return QIcon::fromTheme("folder"); }
 
 // A row of the review: draws the separator under a file row.
 class RowView : public QWidget {
@@ -211,6 +213,10 @@ void RemainderViewController::remainder_timer_proc() {
   appDelegate_.state().set_item(item_);
   switches_.assign(files_.size(), nullptr);
   reveals_.assign(files_.size(), nullptr);
+  // The icon of the application itself (position 1 of the list), made once.
+  if (files_.size() > 1 && files_[1].isFileLocation()) {
+    applicationIcon_ = appDelegate_.services().icons->iconForFile(files_[1].text());
+  }
   tableviewR_->show();
   fillRows(0);
 }
@@ -277,27 +283,26 @@ QWidget* RemainderViewController::makeFileRow(std::size_t row) {
   auto* image = new QLabel(view);
   image->setFixedSize(28, 28);
   const bool isDirectory = appDelegate_.services().fileSystem->isFolder(path);
-  QIcon icon = icons.iconForFile(path);  // the cell's own image
+  QIcon icon;
   const RemainderIcon choice = remainderIcon(path, isDirectory);
   switch (choice.kind) {
     case RemainderIcon::Kind::CellDefault:
-      icon = QIcon::fromTheme("folder", icon);
+      icon = folderIcon();
       break;
     case RemainderIcon::Kind::GenericDocument:
       icon = icons.iconForFileType("");
       break;
     case RemainderIcon::Kind::ApplicationIcon:
-      if (files_.size() > 1 && files_[1].isFileLocation())
-        icon = icons.iconForFile(files_[1].text());
+      icon = applicationIcon_;
       break;
     case RemainderIcon::Kind::Preferences:
-      icon = QIcon::fromTheme("preferences-system", QIcon::fromTheme("emblem-system", icon));
+      icon = QIcon::fromTheme("preferences-system", QIcon::fromTheme("emblem-system"));
       break;
     case RemainderIcon::Kind::FileType:
       icon = icons.iconForFileType(choice.type);
       break;
     case RemainderIcon::Kind::LaunchAgent:
-      icon = QIcon::fromTheme("system-run", QIcon::fromTheme("utilities-terminal", icon));
+      icon = QIcon::fromTheme("system-run", QIcon::fromTheme("utilities-terminal"));
       break;
     case RemainderIcon::Kind::OwnIcon:
       icon = icons.iconForFile(path);

@@ -68,7 +68,8 @@ QIcon ThemeIconProvider::iconForFile(const std::string& path) {
     return firstThemeIcon({"application-x-executable", "package-x-generic"});
   }
   if (info.isDir()) return firstThemeIcon({"folder"});
-  const QMimeType type = QMimeDatabase().mimeTypeForFile(info);
+  // By name only: reading every file's first bytes would cost a disk read per row.
+  const QMimeType type = QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension);
   QIcon icon = firstThemeIcon({type.iconName(), type.genericIconName()});
   return icon.isNull() ? iconForFileType("") : icon;
 }

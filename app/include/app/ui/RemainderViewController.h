@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPointer>
 #include <QTimer>
 #include <atomic>
@@ -79,6 +80,7 @@ class RemainderViewController : public Page {
   QVBoxLayout* rowsLayout_;
   QPushButton* switch_remove_;
   QPointer<QDialog> viewcontrollerL_;
+  QIcon applicationIcon_;
 };
 
 }  // namespace vimbrel
