@@ -11,6 +11,7 @@
 
 #include "app/ui/AppDelegate.h"
 #include "app/ui/Style.h"
+#include "engine/RemainderPresentation.h"
 #include "engine/SettingsKeys.h"
 
 #ifndef VIMBREL_SOURCE_RESOURCES
@@ -124,6 +125,22 @@ CantRemoveViewController::CantRemoveViewController(AppDelegate& delegate, QWidge
           .arg(survivors.size() == 1 ? "it" : "them"),
       this);
   text->setWordWrap(true);
+  // Each survivor with why it stayed, the first few of a long list.
+  const auto reasons = delegate.state().remainder_survivors();
+  QStringList lines;
+  constexpr std::size_t kShown = 4;
+  for (std::size_t i = 0; i < reasons.size() && i < kShown; ++i) {
+    QString line = QString::fromStdString(shownName(reasons[i].path)).toHtmlEscaped();
+    if (!reasons[i].reason.empty()) {
+      line += " — " + QString::fromStdString(reasons[i].reason).toHtmlEscaped();
+    }
+    lines << line;
+  }
+  if (reasons.size() > kShown) lines << QString("and %1 more").arg(reasons.size() - kShown);
+  auto* details = ui::secondaryLabel(lines.join("<br>"), this);
+  details->setObjectName("survivors");
+  details->setTextFormat(Qt::RichText);
+  details->setWordWrap(true);
   auto* reveal = new QPushButton("Show in Files", this);
   reveal->setObjectName("show_in_finder");
   reveal->setAccessibleName("Show the items that could not be removed in Files");
@@ -135,6 +152,7 @@ CantRemoveViewController::CantRemoveViewController(AppDelegate& delegate, QWidge
   layout->setContentsMargins(6, 4, 6, 4);
   layout->addLayout(head);
   layout->addWidget(text);
+  if (!lines.isEmpty()) layout->addWidget(details);
   layout->addSpacing(6);
   layout->addWidget(reveal, 0, Qt::AlignRight);
   setFixedWidth(340);

@@ -21,6 +21,7 @@
 #include "app/ui/ViewController.h"
 #include "engine/RemainderPresentation.h"
 #include "engine/Removal.h"
+#include "engine/RemovalTotal.h"
 #include "engine/SafetyPolicy.h"
 #include "engine/SettingsKeys.h"
 #include "platform/Paths.h"
@@ -202,14 +203,12 @@ void RemainderViewController::remainder_timer_proc() {
   // The search has finished: its lists are final and no longer written.
   files_ = item_->files;
   sizes_ = item_->sizes;
-  prepare_ = files_;
   clean_size_.assign(files_.size(), 0);
-  std::uint64_t total = 0;
-  for (std::size_t i = 0; i < files_.size(); ++i) {
-    clean_size_[i] = sizeAt(sizes_, i);
-    if (files_[i].isFileLocation()) total += clean_size_[i];
-  }
-  appDelegate_.state().set_common_remove_size(total);
+  for (std::size_t i = 0; i < files_.size(); ++i) clean_size_[i] = sizeAt(sizes_, i);
+  // Every entry starts chosen except those another installed application
+  // claims; the total counts each byte once.
+  plan_.emplace(files_, sizes_);
+  appDelegate_.state().set_common_remove_size(plan_->common_remove_size());
   appDelegate_.state().set_item(item_);
   switches_.assign(files_.size(), nullptr);
   reveals_.assign(files_.size(), nullptr);
@@ -254,7 +253,7 @@ void RemainderViewController::fillRows(std::size_t first) {
     return;
   }
   ready_ = true;
-  switch_remove_->setEnabled(true);
+  switch_remove_->setEnabled(plan_->anyChosen());
   updateSummary();
   for (auto* toggle : switches_) {
     if (toggle != nullptr) {
@@ -272,7 +271,10 @@ QWidget* RemainderViewController::makeFileRow(std::size_t row) {
 
   auto* toggle = new ui::ToggleSwitch(view);
   toggle->setObjectName("select_to_remove");
-  toggle->setChecked(true);
+  toggle->setChecked(plan_->isChosen(row));
+  // A claimed entry is kept for the other application: shown, never chosen.
+  const QString claim = QString::fromStdString(alsoUsedBy(files_[row]));
+  toggle->setEnabled(claim.isEmpty());
   toggle->setAccessibleName("Remove " + name);
   toggle->setToolTip("Remove " + name);
   toggle->installEventFilter(this);
@@ -344,6 +346,17 @@ QWidget* RemainderViewController::makeFileRow(std::size_t row) {
   texts->setSpacing(1);
   texts->addWidget(nameLabel);
   texts->addWidget(pathLabel);
+  if (!claim.isEmpty()) {
+    auto* claimLabel = ui::secondaryLabel(claim, view);
+    claimLabel->setObjectName("claimed_by");
+    QFont note = claimLabel->font();
+    note.setPointSizeF(note.pointSizeF() - 1);
+    note.setItalic(true);
+    claimLabel->setFont(note);
+    texts->addWidget(claimLabel);
+  }
+  // Why the search listed this entry.
+  view->setToolTip(QString::fromStdString(matchDescription(files_[row])));
   auto* layout = new QHBoxLayout(view);
   layout->setContentsMargins(4, 3, 4, 3);
   layout->setSpacing(10);
@@ -355,12 +368,17 @@ QWidget* RemainderViewController::makeFileRow(std::size_t row) {
   return view;
 }
 
+const std::vector<RemainderEntry>& RemainderViewController::prepare() const {
+  static const std::vector<RemainderEntry> none;
+  return plan_ ? plan_->prepare() : none;
+}
+
 void RemainderViewController::updateSummary() {
   std::size_t entries = 0;
   std::size_t chosen = 0;
   for (std::size_t i = 0; i < files_.size(); ++i) {
     if (files_[i].isFileLocation()) ++entries;
-    if (prepare_[i].isFileLocation()) ++chosen;
+    if (plan_ && plan_->isChosen(i)) ++chosen;
   }
   summary_->setText(QString("%1 items found · %2 selected, %3")
                         .arg(entries)
@@ -371,21 +389,12 @@ void RemainderViewController::updateSummary() {
 void RemainderViewController::select_to_remove(std::size_t row, bool on) {
   if (row >= files_.size() || !files_[row].isFileLocation()) return;
   WorkflowState& state = appDelegate_.state();
-  const bool wasOn = prepare_[row].isFileLocation();
-  if (on && !wasOn) {
-    prepare_[row] = files_[row];
-    state.set_common_remove_size(state.common_remove_size() + clean_size_[row]);
-  } else if (!on && wasOn) {
-    prepare_[row] = RemainderEntry::emptyPlaceholder();
-    const std::uint64_t total = state.common_remove_size();
-    state.set_common_remove_size(total >= clean_size_[row] ? total - clean_size_[row] : 0);
+  const bool chosen = plan_->choose(row, on);
+  state.set_common_remove_size(plan_->common_remove_size());
+  if (switches_[row] != nullptr && switches_[row]->isChecked() != chosen) {
+    switches_[row]->setChecked(chosen);
   }
-  if (switches_[row] != nullptr && switches_[row]->isChecked() != on) {
-    switches_[row]->setChecked(on);
-  }
-  const bool any = std::any_of(prepare_.begin(), prepare_.end(),
-                               [](const RemainderEntry& e) { return e.isFileLocation(); });
-  switch_remove_->setEnabled(any);
+  switch_remove_->setEnabled(plan_->anyChosen());
   updateSummary();
 }
 
@@ -416,19 +425,13 @@ void RemainderViewController::remove() {
   }
   WorkflowState& state = appDelegate_.state();
   state.set_remainder_urls({});
-  std::vector<std::string> failures;
+  std::vector<Survivor> survivors;
   const SafetyPolicy policy(SearchRoots::resolve(appDelegate_.app_settings(), keys::kHome));
-  Removal(*appDelegate_.services().fileSystem, policy).remove(prepare_, item_->url, failures);
+  Removal(*appDelegate_.services().fileSystem, policy)
+      .remove(plan_->prepare(), item_->url, survivors);
   // What could not be removed does not count in the size removed.
-  const std::set<std::string> failed(failures.begin(), failures.end());
-  std::uint64_t total = state.common_remove_size();
-  for (std::size_t i = 0; i < prepare_.size(); ++i) {
-    if (prepare_[i].isFileLocation() && failed.count(prepare_[i].text()) != 0) {
-      total = total >= clean_size_[i] ? total - clean_size_[i] : 0;
-    }
-  }
-  state.set_common_remove_size(total);
-  state.set_remainder_urls(std::move(failures));
+  state.set_common_remove_size(removedTotal(plan_->prepare(), sizes_, survivorPaths(survivors)));
+  state.set_remainder_survivors(std::move(survivors));
   appDelegate_.services().sounds->play("complete");
   appDelegate_.center().post(notifications::kRemoveViewController);
 }

@@ -259,7 +259,8 @@ int runTour(const TourWorkspace& workspace) {
   if (result != nullptr) {
     wait(200);
     camera.window("Remove");
-    delegate.state().set_remainder_urls({services.homeFolder + "/Desktop/Tool.txt"});
+    delegate.state().set_remainder_survivors(
+        {{services.homeFolder + "/Desktop/Tool.txt", "Permission denied"}});
     result->showPopover("CantRemove", RemoveViewController::cantRemoveRect());
     camera.popover("CantRemove", result->popover());
     result->close_rate_app();

@@ -73,7 +73,7 @@ class FailingFileSystem final : public ForwardingFileSystem {
  public:
   FailingFileSystem(const FileSystem& target, std::string failing)
       : ForwardingFileSystem(target), failing_(std::move(failing)) {}
-  Status removeBelow(const std::string& anchor, const std::string& path) const override {
+  Status removeBelow(const RemovalAnchor& anchor, const std::string& path) const override {
     if (path.find(failing_) != std::string::npos) return Status::error("refused by the test");
     return ForwardingFileSystem::removeBelow(anchor, path);
   }

@@ -91,6 +91,39 @@ TEST_F(WorkflowTest, SwitchesKeepTheTotalAndTheRemoveButtonInStep) {
   EXPECT_TRUE(control("remove")->isEnabled());
 }
 
+TEST_F(WorkflowTest, AnotherApplicationsFilesAreShownSwitchedOffAndKept) {
+  grantFolders();
+  launch();
+  RemainderViewController* review = reviewFromList("PhotoForge");
+  ASSERT_NE(review, nullptr);
+  const std::size_t theirs = rowOf(*review, "Application Support/PhotoForge Pro");
+  const std::size_t mine = rowOf(*review, "Application Support/PhotoForge");
+  ASSERT_LT(theirs, review->files().size());
+  ASSERT_LT(mine, review->files().size());
+  const std::string theirsPath = review->files()[theirs].text();
+  const std::string minePath = review->files()[mine].text();
+
+  // Shown with whose it is, switched off, and it cannot be switched on.
+  auto* toggle = review->switchAt(theirs);
+  ASSERT_NE(toggle, nullptr);
+  EXPECT_FALSE(toggle->isChecked());
+  EXPECT_FALSE(toggle->isEnabled());
+  review->select_to_remove(theirs, true);
+  EXPECT_FALSE(review->prepare()[theirs].isFileLocation());
+  auto* note = toggle->parentWidget()->findChild<QLabel*>("claimed_by");
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->text(), "Also used by PhotoForge Pro");
+  // The row says why the search listed it.
+  EXPECT_FALSE(toggle->parentWidget()->toolTip().isEmpty());
+
+  click(control("remove"));
+  ASSERT_NE(page<RemoveViewController>(), nullptr);
+  EXPECT_TRUE(fs::exists(theirsPath + "/PhotoForge Pro.db"));
+  EXPECT_FALSE(fs::exists(minePath));
+  // Kept on purpose: not a survivor.
+  EXPECT_TRUE(delegate_->state().remainder_urls().empty());
+}
+
 TEST_F(WorkflowTest, ARunningCompanionBlocksTheRemoval) {
   grantFolders();
   launch();

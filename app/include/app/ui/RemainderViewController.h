@@ -6,11 +6,13 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/ui/Page.h"
 #include "engine/ApplicationItem.h"
 #include "engine/RemainderEntry.h"
+#include "engine/RemovalPlan.h"
 
 #include <QDialog>
 class QLabel;
@@ -45,7 +47,9 @@ class RemainderViewController : public Page {
   // The search has finished and every row is shown.
   bool isReady() const { return ready_; }
   const std::vector<RemainderEntry>& files() const { return files_; }
-  const std::vector<RemainderEntry>& prepare() const { return prepare_; }
+  // The list the remove action hands to the removal: unchosen rows are
+  // placeholders. Empty until the search has finished.
+  const std::vector<RemainderEntry>& prepare() const;
   // The switch and reveal button of a file row; null for a header row.
   ui::ToggleSwitch* switchAt(std::size_t row) const;
   QPushButton* revealAt(std::size_t row) const;
@@ -66,7 +70,7 @@ class RemainderViewController : public Page {
   bool ready_ = false;
   std::vector<RemainderEntry> files_;
   std::vector<SizeEntry> sizes_;
-  std::vector<RemainderEntry> prepare_;
+  std::optional<RemovalPlan> plan_;  // made when the search has finished
   std::vector<std::uint64_t> clean_size_;
   std::vector<ui::ToggleSwitch*> switches_;
   std::vector<QPushButton*> reveals_;
