@@ -2,6 +2,7 @@
 // stopped (asked through the session bus, or by a signal).
 #include <QApplication>
 #include <QDBusConnection>
+#include <QKeySequence>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -9,26 +10,14 @@
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
 #include "platform/User.h"
+#include "platform/ui/FileViewer.h"
+#include "platform/ui/GlobalShortcut.h"
+#include "platform/ui/QtFolderChooser.h"
+#include "platform/ui/UrlOpener.h"
 #include "spider/AgentBus.h"
 #include "spider/AppDelegate.h"
-#include "spider/DBusFileViewer.h"
 #include "spider/DBusNotificationCenter.h"
-
-namespace {
-
-// Until the windows exist, the agent says on standard error what it would show.
-class ConsoleWindows final : public vimbrel::spider::AgentWindows {
- public:
-  void showSandbox() override {
-    std::fprintf(stderr,
-                 "vimbrel-spider: no valid home and Applications grants; grant them with "
-                 "vimbrel-cli grant home|applications DIR --agent and start the agent again\n");
-  }
-  void showSpiderOptional() override {}
-  void showLikeApp() override {}
-};
-
-}  // namespace
+#include "spider/QtAgentWindows.h"
 
 int main(int argc, char** argv) {
   using namespace vimbrel;
@@ -37,6 +26,12 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--quit") == 0) {
       // Asks the running agent to quit; no window system is needed for that.
       return AgentBus::askRunningAgentToQuit(QDBusConnection::sessionBus()) ? 0 : 1;
+    }
+    if (std::strcmp(argv[i], "--whole-volume-window") == 0) {
+      // What the shortcut does, for a desktop keybinding where no shortcut
+      // can be registered system-wide (Wayland).
+      return AgentBus::askRunningAgentToShowWholeVolumeWindow(QDBusConnection::sessionBus()) ? 0
+                                                                                             : 1;
     }
   }
 
@@ -66,12 +61,22 @@ int main(int argc, char** argv) {
   auto app_settings_shared = openPlistSettingsStore(settings, domains::kShared);
   PosixFileSystem fileSystem;
   spider::DBusNotificationCenter notifications(bus);
-  spider::DBusFileViewer fileViewer(bus);
-  ConsoleWindows windows;
+  FreedesktopFileViewer fileViewer;
+  QtFolderChooser chooser;
+  DesktopUrlOpener urlOpener;
+  spider::QtAgentWindows windows(*app_settings, userLoginName(), userHomeFolder(), chooser,
+                                 urlOpener);
   spider::AppDelegate delegate({fileSystem, *app_settings, *app_settings_shared, notifications,
                                 fileViewer, windows, userLoginName()});
   QObject::connect(&agentBus, &AgentBus::wholeVolumeWindowRequested, &app,
                    [&delegate] { delegate.showWholeVolumeWindow(); });
+  // Ctrl+Alt+S opens the whole-volume window. Where the display offers no
+  // system-wide key grab, the shortcut only belongs to a window that never
+  // shows; `vimbrel-spider --whole-volume-window` does the same from a
+  // desktop keybinding.
+  QWidget shortcutHost;
+  auto shortcut = createGlobalShortcut(&shortcutHost, QKeySequence("Ctrl+Alt+S"),
+                                       [&delegate] { delegate.showWholeVolumeWindow(); });
   delegate.applicationDidFinishLaunching();
   return QApplication::exec();
 }

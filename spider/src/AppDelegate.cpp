@@ -108,7 +108,7 @@ void AppDelegate::didDeliverNotification(NotificationId id, const UserNotificati
 
 void AppDelegate::didActivateNotification(NotificationId, const UserNotification&) {
   const std::vector<std::string> locations = workflow_.remainder_urls();
-  if (!locations.empty()) services_.fileViewer.activateFileViewerSelectingURLs(locations);
+  if (!locations.empty()) services_.fileViewer.reveal(locations);
 }
 
 }  // namespace vimbrel::spider

@@ -9,7 +9,7 @@
 
 #include "SpiderTestSupport.h"
 #include "StandInDesktop.h"
-#include "spider/DBusFileViewer.h"
+#include "platform/ui/FileViewer.h"
 #include "spider/DBusNotificationCenter.h"
 
 namespace vimbrel::spider {
@@ -106,8 +106,8 @@ TEST_F(NotificationsTest, WithoutAServiceNothingIsDeliveredAndOneLineIsLogged) {
 
 TEST_F(NotificationsTest, FileViewerShowsTheLocationsSelected) {
   StandInFileManager viewer(desktop_);
-  DBusFileViewer fileViewer(QDBusConnection::sessionBus());
-  fileViewer.activateFileViewerSelectingURLs({"/home/a b/Prefs.plist", "/tmp/x"});
+  FreedesktopFileViewer fileViewer;
+  fileViewer.reveal({"/home/a b/Prefs.plist", "/tmp/x"});
   ASSERT_TRUE(runLoopUntil([&] { return !viewer.shown.empty(); }));
   EXPECT_EQ(viewer.shown[0], (QStringList{"file:///home/a%20b/Prefs.plist", "file:///tmp/x"}));
 }

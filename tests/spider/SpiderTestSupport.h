@@ -16,8 +16,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Grant.h"
 #include "platform/SettingsStore.h"
+#include "platform/ui/FileViewer.h"
 #include "spider/AgentWindows.h"
-#include "spider/FileViewer.h"
 #include "spider/UserNotificationCenter.h"
 
 namespace vimbrel::spider::testing {
@@ -72,9 +72,7 @@ class RecordingNotificationCenter final : public UserNotificationCenter {
 
 class RecordingFileViewer final : public FileViewer {
  public:
-  void activateFileViewerSelectingURLs(const std::vector<std::string>& paths) override {
-    revealed.push_back(paths);
-  }
+  void reveal(const std::vector<std::string>& paths) override { revealed.push_back(paths); }
   std::vector<std::vector<std::string>> revealed;
 };
 

@@ -10,8 +10,8 @@
 #include "engine/WorkflowState.h"
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
+#include "platform/ui/FileViewer.h"
 #include "spider/AgentWindows.h"
-#include "spider/FileViewer.h"
 #include "spider/TarnDirectoryWatcher.h"
 #include "spider/UserNotificationCenter.h"
 
