@@ -1,5 +1,6 @@
-// addEvent with many events pending: every call appends one event and rewrites
-// the whole queue file atomically (serialise, write, fsync, rename).
+// addEvent with many events pending: every call appends one record to the
+// queue's journal; the full file is rewritten only in the background, once the
+// journal has outgrown it.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 

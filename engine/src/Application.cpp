@@ -55,35 +55,13 @@ Application::Application(const FileSystem& fileSystem, const SettingsStore& stor
 
 std::vector<ApplicationItem>& Application::installedApplications() {
   items_.clear();
-  std::vector<std::string> found;
 
   ResolvedGrant grant = resolve_grant(store_, keys::kApplications);
   url_applications_ = grant.location;
   if (!url_applications_) return items_;
 
-  // Collects the application bundles of `folder`, listing the other entries
-  // `depth` more levels down. Application bundles are never looked into.
-  auto collect = [&](auto& self, const std::string& folder, int depth) -> void {
-    fileSystem_.listShallow(folder, [&](const DirEntry& entry) {
-      if (hasAppExtension(entry.name)) {
-        found.emplace_back(entry.path);
-      } else if (depth > 0) {
-        self(self, std::string(entry.path), depth - 1);
-      }
-      return Visit::Continue;
-    });
-  };
   const bool includeUtilities = store_.integer(keys::kIncludeUtilities) == 1;
-  fileSystem_.listShallow(*url_applications_, [&](const DirEntry& entry) {
-    if (hasAppExtension(entry.name)) {
-      found.emplace_back(entry.path);
-    } else if (entry.name == "Utilities") {
-      if (includeUtilities) collect(collect, std::string(entry.path), 2);
-    } else {
-      collect(collect, std::string(entry.path), 1);
-    }
-    return Visit::Continue;
-  });
+  std::vector<std::string> found = applicationBundles(*url_applications_, includeUtilities);
 
   const bool includeDefaultApps = store_.integer(keys::kIncludeDefaultApps) == 1;
   for (const std::string& path : found) {
@@ -96,6 +74,34 @@ std::vector<ApplicationItem>& Application::installedApplications() {
     return text::localizedCaseInsensitiveCompare(a.label, b.label) < 0;
   });
   return items_;
+}
+
+std::vector<std::string> Application::applicationBundles(const std::string& folder,
+                                                         bool includeUtilities) const {
+  std::vector<std::string> found;
+  // Collects the application bundles of `in`, listing the other entries
+  // `depth` more levels down. Application bundles are never looked into.
+  auto collect = [&](auto& self, const std::string& in, int depth) -> void {
+    fileSystem_.listShallow(in, [&](const DirEntry& entry) {
+      if (hasAppExtension(entry.name)) {
+        found.emplace_back(entry.path);
+      } else if (depth > 0) {
+        self(self, std::string(entry.path), depth - 1);
+      }
+      return Visit::Continue;
+    });
+  };
+  fileSystem_.listShallow(folder, [&](const DirEntry& entry) {
+    if (hasAppExtension(entry.name)) {
+      found.emplace_back(entry.path);
+    } else if (entry.name == "Utilities") {
+      if (includeUtilities) collect(collect, std::string(entry.path), 2);
+    } else {
+      collect(collect, std::string(entry.path), 1);
+    }
+    return Visit::Continue;
+  });
+  return found;
 }
 
 ApplicationItem Application::application(const std::string& bundlePath) const {

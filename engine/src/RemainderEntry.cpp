@@ -1,5 +1,6 @@
 #include "engine/RemainderEntry.h"
 
+#include <algorithm>
 #include <array>
 
 namespace vimbrel {
@@ -9,6 +10,20 @@ namespace {
 constexpr std::array<const char*, 8> kGroupWords = {"Executables", "Preferences", "Supportfiles",
                                                     "LauchAgents", "Logs",        "Plugins",
                                                     "Desktop",     "Other"};
+
+constexpr std::array<const char*, 10> kValueNames = {"application",
+                                                     "bundle identifier",
+                                                     "identifier's last component",
+                                                     "CFBundleName",
+                                                     "label",
+                                                     "label name",
+                                                     "executable",
+                                                     "company",
+                                                     "capitalized company",
+                                                     "letters-only label"};
+
+constexpr std::array<const char*, 5> kTestNames = {"application", "contains", "equals",
+                                                   "login item", "enclosing folder"};
 
 }  // namespace
 
@@ -21,6 +36,12 @@ std::optional<RemainderGroup> groupFromWord(const std::string& word) {
   return std::nullopt;
 }
 
+const char* matchedValueName(MatchedValue value) {
+  return kValueNames[static_cast<std::size_t>(value)];
+}
+
+const char* matchTestName(MatchTest test) { return kTestNames[static_cast<std::size_t>(test)]; }
+
 RemainderEntry RemainderEntry::header(RemainderGroup group) {
   return RemainderEntry(Kind::Header, group, groupWord(group));
 }
@@ -31,6 +52,12 @@ RemainderEntry RemainderEntry::fileLocation(std::string path) {
 
 RemainderEntry RemainderEntry::emptyPlaceholder() {
   return RemainderEntry(Kind::Placeholder, RemainderGroup::Other, "Empty");
+}
+
+void RemainderEntry::addClaim(const std::string& label) {
+  if (std::find(claimedBy_.begin(), claimedBy_.end(), label) == claimedBy_.end()) {
+    claimedBy_.push_back(label);
+  }
 }
 
 }  // namespace vimbrel

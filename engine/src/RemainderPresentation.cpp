@@ -21,4 +21,22 @@ std::string shownName(const std::string& path) {
   return name;
 }
 
+std::string alsoUsedBy(const RemainderEntry& entry) {
+  if (!entry.isClaimed()) return {};
+  std::string note = "Also used by ";
+  for (std::size_t i = 0; i < entry.claimedBy().size(); ++i) {
+    if (i > 0) note += ", ";
+    note += entry.claimedBy()[i];
+  }
+  return note;
+}
+
+std::string matchDescription(const RemainderEntry& entry) {
+  if (!entry.match()) return {};
+  const MatchEvidence& match = *entry.match();
+  if (match.test == MatchTest::Application) return "step 1, the application itself";
+  return "step " + std::to_string(match.step) + ", " + matchedValueName(match.value) + " " +
+         match.text + " (" + matchTestName(match.test) + ")";
+}
+
 }  // namespace vimbrel

@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "engine/Application.h"
+#include "engine/ClaimRule.h"
+#include "engine/GenericValues.h"
+#include "engine/InstalledApplications.h"
 #include "engine/MatchingKeys.h"
 #include "engine/NameRules.h"
+#include "engine/RemovalTotal.h"
 #include "engine/SafetyPolicy.h"
 #include "engine/SearchFolders.h"
 #include "engine/TreeSizes.h"
@@ -56,18 +60,26 @@ class TestMemo {
 class Needle {
  public:
   Needle() = default;
-  explicit Needle(const std::optional<std::string>& value, TestMemo* memo = nullptr) {
+  Needle(MatchedValue kind, const std::optional<std::string>& value, TestMemo* memo = nullptr)
+      : kind_(kind) {
     if (!value || value->empty()) return;
     present_ = true;
     raw_ = *value;
     folded_ = text::fold(*value);
+    generic_ = isGenericValue(*value);
     if (memo) {
       memo_ = memo;
       slot_ = memo->slotFor(folded_);
     }
   }
-  explicit Needle(const std::string& value, TestMemo* memo = nullptr)
-      : Needle(std::optional<std::string>(value), memo) {}
+  Needle(MatchedValue kind, const std::string& value, TestMemo* memo = nullptr)
+      : Needle(kind, std::optional<std::string>(value), memo) {}
+
+  bool present() const { return present_; }
+  // Too short or too common to be looked for inside names (see isGenericValue).
+  bool generic() const { return generic_; }
+  MatchedValue kind() const { return kind_; }
+  const std::string& raw() const { return raw_; }
 
   // Locale-aware, case- and diacritic-insensitive containment in a folded name.
   bool in(const text::Folded& name) const {
@@ -77,9 +89,16 @@ class Needle {
   }
   // Exact, case-sensitive equality with a name.
   bool equals(std::string_view name) const { return present_ && name == raw_; }
+  // Equality without regard to case and diacritics: a containment test of a
+  // generic value narrowed to the whole name.
+  bool foldedEquals(const text::Folded& name) const {
+    return present_ && name.units() == folded_.units();
+  }
 
  private:
+  MatchedValue kind_ = MatchedValue::Location;
   bool present_ = false;
+  bool generic_ = false;
   std::string raw_;
   text::Folded folded_;
   TestMemo* memo_ = nullptr;
@@ -91,11 +110,55 @@ struct Needles {
       capitalizedCompany, lettersOnlyLabel;
 };
 
+// One name test of a step: a record value and how names are compared with it.
+enum class Compare { Contains, Equals };
+struct Clause {
+  const Needle* needle;
+  Compare compare;
+};
+using Clauses = std::vector<Clause>;
+
+Clause contains(const Needle& needle) { return {&needle, Compare::Contains}; }
+Clause equals(const Needle& needle) { return {&needle, Compare::Equals}; }
+
+// The first clause a name passes, or nothing. A generic value is only ever
+// compared for equality, and only with the direct entries of the step's
+// folder: deep down, a folder named "4" or "Helper" says nothing about whose it is.
+const Clause* firstMatch(const Clauses& clauses, const DirEntry& entry, const text::Folded& name,
+                         bool direct) {
+  for (const Clause& clause : clauses) {
+    const Needle& needle = *clause.needle;
+    if (!needle.present()) continue;
+    bool hit;
+    if (needle.generic()) {
+      hit = direct && (clause.compare == Compare::Contains ? needle.foldedEquals(name)
+                                                           : needle.equals(entry.name));
+    } else {
+      hit = clause.compare == Compare::Contains ? needle.in(name) : needle.equals(entry.name);
+    }
+    if (hit) return &clause;
+  }
+  return nullptr;
+}
+
+// How a passed clause is reported: a generic value was compared for equality.
+MatchTest testOf(const Clause& clause) {
+  return clause.compare == Compare::Equals || clause.needle->generic() ? MatchTest::Equals
+                                                                       : MatchTest::Contains;
+}
+
 enum class Listing {
   Shallow,
   DeepSkippingPackages,  // packages are taken as a whole, never entered
   Deep,
 };
+
+// Whether a path (or a part of one) contains a folder name, without regard to
+// case and diacritics, as every name test does: "crashreporter" and
+// "Applications" spelled "APPLICATIONS" are the same folders to the user.
+bool pathContains(std::string_view path, std::string_view folderName) {
+  return text::localizedStandardContains(path, folderName);
+}
 
 // The part of `path` below `folder`.
 std::string_view below(std::string_view path, const std::string& folder) {
@@ -110,6 +173,7 @@ class SearchRun {
       : fileSystem_(fileSystem),
         variant_(variant),
         item_(item),
+        roots_(roots),
         folders_(roots),
         policy_(roots),
         progress_(progress) {}
@@ -117,10 +181,11 @@ class SearchRun {
   void execute();
 
  private:
-  // A name test: the listed entry and its folded name.
-  using Test = std::function<bool(const DirEntry&, const text::Folded&)>;
+  // A test on a listed entry and its folded name, beyond the step's clauses.
+  using Check = std::function<bool(const DirEntry&, const text::Folded&)>;
 
   void setStep(int step) {
+    step_ = step;
     if (progress_) progress_->step = step;
   }
   void addHeaderIfPending(RemainderGroup group) {
@@ -129,22 +194,23 @@ class SearchRun {
     pending = false;
     item_.files.push_back(RemainderEntry::header(group));
   }
-  void accept(std::string_view path) {
-    item_.files.push_back(RemainderEntry::fileLocation(std::string(path)));
+  void accept(std::string_view path, MatchEvidence evidence) {
+    RemainderEntry entry = RemainderEntry::fileLocation(std::string(path));
+    entry.setMatch(std::move(evidence));
+    item_.files.push_back(std::move(entry));
   }
 
-  // Lists `folder`, and for every entry that passes `test` and may be listed:
-  // adds the group's header when pending (unless `group` is nothing), then
-  // takes the entry when `rule` agrees.
+  // Lists `folder`, and for every entry that passes one of `clauses`, passes
+  // `filter` (when given) and may be listed: adds the group's header when
+  // pending (unless `group` is nothing), then takes the entry when `rule`
+  // (when given) agrees. The evidence names the first clause passed, with the
+  // test `reportedAs` when given.
   void scan(const SearchFolders::Folder& folder, Listing listing,
-            std::optional<RemainderGroup> group, const Test& test, const Test& rule);
-  void scan(const SearchFolders::Folder& folder, Listing listing, RemainderGroup group,
-            const Test& test) {
-    scan(folder, listing, group, test, [](const DirEntry&, const text::Folded&) { return true; });
-  }
+            std::optional<RemainderGroup> group, const Clauses& clauses, const Check& rule = {},
+            const Check& filter = {}, std::optional<MatchTest> reportedAs = std::nullopt);
 
   // Takes a name containing "pro" only for an edition whose bundle name has it too.
-  Test proRule() const {
+  Check proRule() const {
     return [this](const DirEntry&, const text::Folded& name) {
       return !pro_.in(name) || editionIsPro_;
     };
@@ -173,29 +239,39 @@ class SearchRun {
   const FileSystem& fileSystem_;
   const SearchVariant& variant_;
   ApplicationItem& item_;
+  const SearchRoots& roots_;
   const SearchFolders folders_;
   const SafetyPolicy policy_;
   SearchProgress* progress_;
+  int step_ = 0;
   TestMemo memo_;
   Needles needles_;
   MatchingKeys keys_;
-  const Needle pro_{std::string("pro")};
-  const Needle plus_{std::string("plus")};
+  const Needle pro_{MatchedValue::Label, std::string("pro")};
+  const Needle plus_{MatchedValue::Label, std::string("plus")};
   bool editionIsPro_ = false;
   std::array<bool, 8> headerPending_{};
 };
 
 void SearchRun::scan(const SearchFolders::Folder& folder, Listing listing,
-                     std::optional<RemainderGroup> group, const Test& test, const Test& rule) {
+                     std::optional<RemainderGroup> group, const Clauses& clauses, const Check& rule,
+                     const Check& filter, std::optional<MatchTest> reportedAs) {
   if (!folder) return;
   text::Folded name;  // one buffer for every name of the listing
+  const std::size_t directLength = folder->size() + 1;
   auto visit = [&](const DirEntry& entry) {
     if (progress_) progress_->entriesVisited.fetch_add(1, std::memory_order_relaxed);
     memo_.forget();
     text::refold(entry.name, name);
-    if (!test(entry, name) || !policy_.mayList(std::string(entry.path))) return Visit::Continue;
+    const bool direct = entry.path.size() == directLength + entry.name.size();
+    const Clause* matched = firstMatch(clauses, entry, name, direct);
+    if (!matched) return Visit::Continue;
+    if (filter && !filter(entry, name)) return Visit::Continue;
+    if (!policy_.mayList(std::string(entry.path))) return Visit::Continue;
     if (group) addHeaderIfPending(*group);
-    if (rule(entry, name)) accept(entry.path);
+    if (rule && !rule(entry, name)) return Visit::Continue;
+    accept(entry.path, {step_, *folder, matched->needle->kind(), matched->needle->raw(),
+                        reportedAs.value_or(testOf(*matched))});
     return Visit::Continue;
   };
   switch (listing) {
@@ -215,11 +291,16 @@ void SearchRun::execute() {
   item_.files.clear();
   headerPending_.fill(true);
   keys_ = deriveMatchingKeys(item_);
-  needles_ = {Needle(item_.bundle, &memo_),           Needle(item_.bundle_name, &memo_),
-              Needle(item_.bundle_name_info, &memo_), Needle(item_.label_name, &memo_),
-              Needle(labelToMatch(), &memo_),         Needle(item_.executable_info, &memo_),
-              Needle(item_.company_name, &memo_),     Needle(keys_.capitalizedCompany, &memo_),
-              Needle(keys_.lettersOnlyLabel, &memo_)};
+  using V = MatchedValue;
+  needles_ = {Needle(V::BundleIdentifier, item_.bundle, &memo_),
+              Needle(V::BundleName, item_.bundle_name, &memo_),
+              Needle(V::CFBundleName, item_.bundle_name_info, &memo_),
+              Needle(V::LabelName, item_.label_name, &memo_),
+              Needle(V::Label, labelToMatch(), &memo_),
+              Needle(V::Executable, item_.executable_info, &memo_),
+              Needle(V::Company, item_.company_name, &memo_),
+              Needle(V::CapitalizedCompany, keys_.capitalizedCompany, &memo_),
+              Needle(V::LettersOnlyLabel, keys_.lettersOnlyLabel, &memo_)};
   editionIsPro_ = pro_.in(text::fold(item_.bundle_name.value_or("")));
   const Needles& n = needles_;
   using G = RemainderGroup;
@@ -229,68 +310,58 @@ void SearchRun::execute() {
   setStep(1);
   if (variant_.bundleHeadsList) {
     addHeaderIfPending(G::Executables);
-    accept(item_.url);
+    accept(item_.url,
+           {1, paths::parent(item_.url), V::Location, item_.url, MatchTest::Application});
   }
   setStep(2);
-  scan(
-      folders_.preferences, Listing::Shallow, G::Preferences,
-      [&](E, F name) { return n.bundle.in(name) || n.bundleNameInfo.in(name); }, proRule());
+  scan(folders_.preferences, Listing::Shallow, G::Preferences,
+       {contains(n.bundle), contains(n.bundleNameInfo)}, proRule());
   setStep(3);
   if (variant_.enclosingFolder) enclosingFolder();
   setStep(4);
   applicationSupport();
   if (variant_.sharedAndSystemSupport) {
     setStep(5);
-    scan(folders_.shared, Listing::Shallow, G::Supportfiles, [&](E, F name) {
-      return n.bundleNameInfo.in(name) || n.label.in(name) || n.bundle.in(name);
-    });
+    scan(folders_.shared, Listing::Shallow, G::Supportfiles,
+         {contains(n.bundleNameInfo), contains(n.label), contains(n.bundle)});
     setStep(6);
-    scan(folders_.systemApplicationSupport, Listing::Shallow, G::Supportfiles, [&](E, F name) {
-      return n.bundleNameInfo.in(name) || n.label.in(name) || n.bundle.in(name) ||
-             n.company.in(name);
-    });
+    scan(folders_.systemApplicationSupport, Listing::Shallow, G::Supportfiles,
+         {contains(n.bundleNameInfo), contains(n.label), contains(n.bundle), contains(n.company)});
   }
   setStep(7);
-  scan(
-      folders_.containers, Listing::Shallow, G::Supportfiles,
-      [&](E, F name) { return n.bundle.in(name); }, proRule());
+  scan(folders_.containers, Listing::Shallow, G::Supportfiles, {contains(n.bundle)}, proRule());
   setStep(8);
-  scan(folders_.savedApplicationState, Listing::Shallow, G::Supportfiles,
-       [&](E, F name) { return n.bundle.in(name); });
+  scan(folders_.savedApplicationState, Listing::Shallow, G::Supportfiles, {contains(n.bundle)});
   setStep(9);
-  scan(folders_.caches, Listing::Shallow, G::Supportfiles, [&](E entry, F name) {
-    return n.bundle.in(name) || n.capitalizedCompany.equals(entry.name) ||
-           (variant_.cachesLabelTest && n.label.equals(entry.name));
-  });
+  Clauses cachesClauses{contains(n.bundle), equals(n.capitalizedCompany)};
+  if (variant_.cachesLabelTest) cachesClauses.push_back(equals(n.label));
+  scan(folders_.caches, Listing::Shallow, G::Supportfiles, cachesClauses);
   setStep(10);
-  scan(folders_.cookies, Listing::Shallow, G::Supportfiles,
-       [&](E, F name) { return n.bundle.in(name); });
+  scan(folders_.cookies, Listing::Shallow, G::Supportfiles, {contains(n.bundle)});
   setStep(11);
-  scan(
-      folders_.applicationScripts, Listing::Shallow, G::Supportfiles,
-      [&](E, F name) { return n.bundle.in(name); }, proRule());
+  scan(folders_.applicationScripts, Listing::Shallow, G::Supportfiles, {contains(n.bundle)},
+       proRule());
   setStep(12);
   scan(folders_.helpd, Listing::Deep, G::Supportfiles,
-       [&](E, F name) { return n.bundle.in(name) || n.bundleName.in(name); });
+       {contains(n.bundle), contains(n.bundleName)});
   setStep(13);
-  scan(folders_.groupContainers, Listing::Shallow, G::Supportfiles, [&](E, F name) {
-    return n.bundleName.in(name) || n.bundleNameInfo.in(name) || n.lettersOnlyLabel.in(name);
-  });
+  scan(folders_.groupContainers, Listing::Shallow, G::Supportfiles,
+       {contains(n.bundleName), contains(n.bundleNameInfo), contains(n.lettersOnlyLabel)});
   setStep(14);
-  scan(folders_.library, Listing::Shallow, G::Supportfiles, [&](E entry, F name) {
-    return n.capitalizedCompany.equals(entry.name) || n.bundleNameInfo.in(name) ||
-           n.bundleName.equals(entry.name);
-  });
+  scan(folders_.library, Listing::Shallow, G::Supportfiles,
+       {equals(n.capitalizedCompany), contains(n.bundleNameInfo), equals(n.bundleName)});
   setStep(15);
   // The developer tools keep their data in one folder of the library, listed
   // whether or not it exists yet.
-  if (item_.bundle == "com.apple.dt.Xcode" && folders_.library) {
-    accept(paths::append(*folders_.library, "Developer"));
+  static constexpr const char* kDeveloperTools = "com.apple.dt.Xcode";
+  if (item_.bundle == kDeveloperTools && folders_.library) {
+    accept(paths::append(*folders_.library, "Developer"),
+           {15, *folders_.library, V::BundleIdentifier, kDeveloperTools, MatchTest::Equals});
   }
   setStep(16);
   if (variant_.loginItems) loginItems();
 
-  auto bundleOrName = [&](E, F name) { return n.bundle.in(name) || n.bundleName.in(name); };
+  const Clauses bundleOrName{contains(n.bundle), contains(n.bundleName)};
   setStep(17);
   scan(folders_.launchAgents, Listing::Shallow, G::LauchAgents, bundleOrName);
   setStep(18);
@@ -298,88 +369,83 @@ void SearchRun::execute() {
   setStep(19);
   scan(folders_.systemLaunchDaemons, Listing::Shallow, G::LauchAgents, bundleOrName);
   setStep(20);
-  scan(folders_.privilegedTools, Listing::Shallow, G::LauchAgents,
-       [&](E, F name) { return n.bundle.in(name); });
+  scan(folders_.privilegedTools, Listing::Shallow, G::LauchAgents, {contains(n.bundle)});
 
-  auto logName = [&](E entry, F name) {
-    return n.label.in(name) || n.bundleName.equals(entry.name) || n.bundleNameInfo.in(name) ||
-           n.executable.in(name) || n.labelName.in(name) || n.bundle.in(name);
-  };
+  const Clauses logClauses{contains(n.label),          equals(n.bundleName),
+                           contains(n.bundleNameInfo), contains(n.executable),
+                           contains(n.labelName),      contains(n.bundle)};
   setStep(21);
   // The Creative Suite logs folder has a step of its own; nothing below it is
   // taken here, and it gets no header here.
-  scan(folders_.logs, Listing::Deep, G::Logs, [&](E entry, F name) {
-    return below(entry.path, *folders_.logs).find("CSXS") == std::string_view::npos &&
-           logName(entry, name);
-  });
+  scan(folders_.logs, Listing::Deep, G::Logs, logClauses, {},
+       [&](E entry, F) { return !pathContains(below(entry.path, *folders_.logs), "CSXS"); });
   setStep(22);
-  scan(folders_.crashReporter, Listing::Shallow, G::Logs, [&](E, F name) {
-    return n.label.in(name) || n.bundleNameInfo.in(name) || n.executable.in(name);
-  });
+  scan(folders_.crashReporter, Listing::Shallow, G::Logs,
+       {contains(n.label), contains(n.bundleNameInfo), contains(n.executable)});
   setStep(23);
-  scan(folders_.csxs, Listing::Shallow, G::Logs,
-       [&](E, F name) { return n.company.in(name) || n.label.in(name); });
+  scan(folders_.csxs, Listing::Shallow, G::Logs, {contains(n.company), contains(n.label)});
   setStep(24);
-  scan(folders_.webKit, Listing::Shallow, G::Logs, [&](E, F name) { return n.bundle.in(name); });
+  scan(folders_.webKit, Listing::Shallow, G::Logs, {contains(n.bundle)});
   setStep(25);
-  scan(folders_.systemLogs, Listing::Deep, G::Logs, logName);
+  scan(folders_.systemLogs, Listing::Deep, G::Logs, logClauses);
   setStep(26);
   scan(folders_.addressBookPlugIns, Listing::Shallow, G::Plugins,
-       [&](E, F name) { return n.bundleName.in(name) || n.label.in(name); });
+       {contains(n.bundleName), contains(n.label)});
   setStep(27);
   scan(folders_.services, Listing::Shallow, G::Plugins,
-       [&](E, F name) { return n.bundleName.in(name) || n.label.in(name); });
+       {contains(n.bundleName), contains(n.label)});
   setStep(28);
   // Folders and extension-less files only: a document named like the
   // application is the user's, not a remainder.
-  scan(folders_.desktop, Listing::Shallow, G::Desktop, [&](E entry, F name) {
-    return (n.label.in(name) || n.bundleNameInfo.in(name)) && paths::extension(entry.name).empty();
-  });
-  auto otherName = [&](E, F name) {
-    return n.bundle.in(name) || n.bundleNameInfo.in(name) || n.label.in(name);
-  };
+  scan(folders_.desktop, Listing::Shallow, G::Desktop,
+       {contains(n.label), contains(n.bundleNameInfo)}, {},
+       [](E entry, F) { return paths::extension(entry.name).empty(); });
+  const Clauses otherClauses{contains(n.bundle), contains(n.bundleNameInfo), contains(n.label)};
   setStep(29);
-  scan(folders_.varFolders, Listing::Deep, G::Other, otherName, proRule());
+  scan(folders_.varFolders, Listing::Deep, G::Other, otherClauses, proRule());
   setStep(30);
-  scan(folders_.varRun, Listing::Shallow, G::Other, otherName, proRule());
+  scan(folders_.varRun, Listing::Shallow, G::Other, otherClauses, proRule());
   setStep(31);
-  scan(folders_.varDb, Listing::Deep, G::Other, otherName, proRule());
+  scan(folders_.varDb, Listing::Deep, G::Other,
+       {contains(n.label), contains(n.bundle), contains(n.bundleNameInfo)}, proRule());
   setStep(32);
+  // What another installed application owns is shown, but kept.
+  markClaims(item_, installedApplications(fileSystem_, roots_));
   sizeStep();
 }
 
 void SearchRun::enclosingFolder() {
   const std::string enclosing = paths::parent(item_.url);
   if (paths::lastComponent(enclosing) == "Applications") return;
-  if (item_.url.find("Applications") == std::string::npos) return;
+  if (!pathContains(item_.url, "Applications")) return;
   // Only a folder named for the application: "Applications/Tool/Tool.app"
   // lists "Tool", while "Applications/Utilities/Terminal.app" lists nothing,
   // since deleting Utilities would take every other application in it.
-  const text::Folded name = text::fold(paths::lastComponent(enclosing));
+  const std::string_view folderName = paths::lastComponent(enclosing);
+  const text::Folded name = text::fold(folderName);
   memo_.forget();  // the answers kept are those of the last listed entry
-  if (!needles_.label.in(name) && !needles_.bundleNameInfo.in(name)) return;
+  const DirEntry entry{folderName, enclosing, EntryType::Directory, false, 0};
+  const Clauses clauses{contains(needles_.label), contains(needles_.bundleNameInfo)};
+  const Clause* matched = firstMatch(clauses, entry, name, true);
+  if (!matched) return;
   if (!policy_.mayList(enclosing)) return;
   addHeaderIfPending(RemainderGroup::Supportfiles);
-  accept(enclosing);
+  accept(enclosing, {3, paths::parent(enclosing), matched->needle->kind(), matched->needle->raw(),
+                     MatchTest::EnclosingFolder});
 }
 
 void SearchRun::applicationSupport() {
   const Needles& n = needles_;
   const auto& folder = folders_.applicationSupport;
-  scan(
-      folder, Listing::DeepSkippingPackages, RemainderGroup::Supportfiles,
-      [&](const DirEntry& entry, const text::Folded& name) {
-        return n.bundleNameInfo.in(name) || n.bundle.in(name) || n.labelName.in(name) ||
-               n.bundleName.equals(entry.name) || n.label.in(name);
-      },
-      [&](const DirEntry& entry, const text::Folded& name) {
-        // Crash reports have a step of their own.
-        if (below(entry.path, *folder).find("CrashReporter") != std::string_view::npos) {
-          return false;
-        }
-        if (n.label.in(name)) return labelNumberRuleAccepts(item_.label, entry.name);
-        return true;
-      });
+  scan(folder, Listing::DeepSkippingPackages, RemainderGroup::Supportfiles,
+       {contains(n.bundleNameInfo), contains(n.bundle), contains(n.labelName), equals(n.bundleName),
+        contains(n.label)},
+       [&](const DirEntry& entry, const text::Folded& name) {
+         // Crash reports have a step of their own.
+         if (pathContains(below(entry.path, *folder), "CrashReporter")) return false;
+         if (n.label.in(name)) return labelNumberRuleAccepts(item_.label, entry.name);
+         return true;
+       });
 }
 
 void SearchRun::loginItems() {
@@ -396,15 +462,13 @@ void SearchRun::loginItems() {
     const ApplicationItem loginItem = catalog.application(path);
     // A helper whose identifier extends the application's is covered already.
     if (loginItem.bundle && item_.bundle &&
-        loginItem.bundle->find(*item_.bundle) != std::string::npos) {
+        text::localizedStandardContains(*loginItem.bundle, *item_.bundle)) {
       continue;
     }
-    const Needle bundle(loginItem.bundle);
-    const Needle bundleName(loginItem.bundle_name);
+    const Needle bundle(MatchedValue::BundleIdentifier, loginItem.bundle);
+    const Needle bundleName(MatchedValue::BundleName, loginItem.bundle_name);
     const text::Folded loginName = text::fold(loginItem.bundle_name.value_or(""));
-    auto test = [&](const DirEntry&, const text::Folded& name) {
-      return bundle.in(name) || bundleName.in(name);
-    };
+    const Clauses clauses{contains(bundle), contains(bundleName)};
     // A "pro" or "plus" edition's files belong to the login item only when it
     // is that edition too.
     auto proPlusRule = [&](const DirEntry&, const text::Folded& name) {
@@ -413,9 +477,10 @@ void SearchRun::loginItems() {
       if (!namePro && !namePlus) return true;
       return (namePro && pro_.in(loginName)) || (namePlus && plus_.in(loginName));
     };
-    scan(folders_.containers, Listing::Shallow, std::nullopt, test, proPlusRule);
-    scan(folders_.applicationScripts, Listing::Shallow, RemainderGroup::Supportfiles, test,
-         proPlusRule);
+    scan(folders_.containers, Listing::Shallow, std::nullopt, clauses, proPlusRule, {},
+         MatchTest::LoginItem);
+    scan(folders_.applicationScripts, Listing::Shallow, RemainderGroup::Supportfiles, clauses,
+         proPlusRule, {}, MatchTest::LoginItem);
   }
 }
 
@@ -428,18 +493,20 @@ void SearchRun::sizeStep() {
   const std::vector<std::uint64_t> sizes = treeSizes(fileSystem_, locations);
   std::vector<SizeEntry> result;
   result.reserve(item_.files.size());
-  std::uint64_t total = 0;
   std::size_t next = 0;
   for (const RemainderEntry& entry : item_.files) {
     if (entry.isFileLocation()) {
-      total += sizes[next];
       result.emplace_back(sizes[next++]);
     } else {
       result.emplace_back(entry);
     }
   }
   item_.sizes = std::move(result);
-  if (variant_.sizeStep == SizeStep::SizesAndTotal) item_.net_size = total;
+  // Everything found is taken; each byte is counted once, and what another
+  // application owns is kept and not counted.
+  if (variant_.sizeStep == SizeStep::SizesAndTotal) {
+    item_.net_size = chosenTotal(item_.files, item_.sizes);
+  }
 }
 
 }  // namespace

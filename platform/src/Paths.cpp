@@ -20,11 +20,17 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
          });
 }
 
-constexpr std::array<std::string_view, 18> kPackageExtensions = {
-    "app",   "appex",     "bundle",          "framework",   "plugin",
-    "kext",  "xpc",       "prefPane",        "qlgenerator", "mdimporter",
-    "saver", "component", "safariextension", "docset",      "rtfd",
-    "pkg",   "mpkg",      "photoslibrary"};
+// Folders the file browser shows as single files. A deep listing that skips
+// packages takes them whole and never lists what is inside (a user's project
+// in Application Support is not searched file by file).
+constexpr std::array<std::string_view, 21> kPackageExtensions = {
+    "app",         "appex",         "bundle",
+    "framework",   "plugin",        "kext",
+    "xpc",         "prefPane",      "qlgenerator",
+    "mdimporter",  "saver",         "component",
+    "docset",      "rtfd",          "pkg",
+    "mpkg",        "photoslibrary", "xcodeproj",
+    "xcworkspace", "playground",    "safariextension"};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <QDateTime>
 
 #include "RTKSchedule.h"
+#include "RVLJson.h"
 #include "RVLSystemInfo.h"
 
 namespace vimbrel {
@@ -21,6 +22,49 @@ const MachineFacts& machineFacts() {
   return facts;
 }
 
+// Property lists have no null: in the archive an event property that is null is
+// kept as empty bytes. Events never carry bytes of their own (JSON cannot write
+// them, so such events are refused when they are added), so the two never mix.
+QVariant nullsToBytes(const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::UnknownType:
+    case QMetaType::Nullptr:
+      return QByteArray();
+    case QMetaType::QVariantList:
+    case QMetaType::QStringList: {
+      QVariantList list;
+      for (const QVariant& item : value.toList()) list.append(nullsToBytes(item));
+      return list;
+    }
+    case QMetaType::QVariantMap: {
+      QVariantMap map = value.toMap();
+      for (auto it = map.begin(); it != map.end(); ++it) it.value() = nullsToBytes(it.value());
+      return map;
+    }
+    default:
+      return value;
+  }
+}
+
+QVariant bytesToNulls(const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::QByteArray:
+      return QVariant::fromValue(nullptr);
+    case QMetaType::QVariantList: {
+      QVariantList list;
+      for (const QVariant& item : value.toList()) list.append(bytesToNulls(item));
+      return list;
+    }
+    case QMetaType::QVariantMap: {
+      QVariantMap map = value.toMap();
+      for (auto it = map.begin(); it != map.end(); ++it) it.value() = bytesToNulls(it.value());
+      return map;
+    }
+    default:
+      return value;
+  }
+}
+
 QString nowStamp() {
   return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'"));
 }
@@ -35,7 +79,7 @@ RAKEvent::RAKEvent(const QString& action, const std::optional<QVariantMap>& prop
 QVariantMap RAKEvent::archive() const {
   QVariantMap archived{{QStringLiteral("action"), action_},
                        {QStringLiteral("timestamp"), timestamp_}};
-  if (properties_) archived.insert(QStringLiteral("properties"), *properties_);
+  if (properties_) archived.insert(QStringLiteral("properties"), nullsToBytes(*properties_));
   return archived;
 }
 
@@ -51,8 +95,14 @@ std::optional<RAKEvent> RAKEvent::fromArchive(const QVariant& archived) {
   event.action_ = action.toString();
   event.timestamp_ = timestamp.toString();
   const QVariant properties = map.value(QStringLiteral("properties"));
-  if (properties.typeId() == QMetaType::QVariantMap) event.properties_ = properties.toMap();
+  if (properties.typeId() == QMetaType::QVariantMap) {
+    event.properties_ = bytesToNulls(properties).toMap();
+  }
   return event;
+}
+
+bool RAKEvent::isWritable() const {
+  return !properties_ || rvljson::toJson(*properties_).has_value();
 }
 
 QVariantMap RAKEvent::contextProperties() {

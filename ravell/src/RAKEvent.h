@@ -20,6 +20,9 @@ class RAKEvent {
   // Restores an archived event (no prompt check); nothing when it is malformed.
   static std::optional<RAKEvent> fromArchive(const QVariant& archived);
 
+  // True when the properties can be written as JSON (and so sent).
+  bool isWritable() const;
+
   // {"action_name", "timestamp", "write_key", "actor", "properties"}; the
   // context properties override event properties of the same name.
   QVariantMap payload(const QString& writeKey, const QString& actor) const;

@@ -1,5 +1,6 @@
 #include "RAKQueue.h"
 
+#include <QFileInfo>
 #include <QObject>
 #include <QTimer>
 #include <atomic>
@@ -88,7 +89,7 @@ RAKQueue::RAKQueue(std::optional<QString> path)
   startTimer();
 }
 
-RAKQueue::~RAKQueue() = default;
+RAKQueue::~RAKQueue() { waitForCompaction(); }
 
 void RAKQueue::startTimer() {
   delete timer_;
@@ -99,10 +100,16 @@ void RAKQueue::startTimer() {
 }
 
 void RAKQueue::open() {
+  waitForCompaction();
   QVariantMap root;
-  if (path_) root = rvlarchive::readDictionary(*path_).root;
+  std::uint64_t fileSize = 0;
+  if (path_) {
+    root = rvlarchive::readDictionary(*path_).root;
+    fileSize = std::uint64_t(QFileInfo(*path_).size());
+  }
   std::lock_guard lock(mutex_);
   queue_.clear();
+  sentCount_ = 0;
   for (const QVariant& archived : root.value(QStringLiteral("events")).toList()) {
     if (auto event = RAKEvent::fromArchive(archived)) queue_.push_back(std::move(*event));
   }
@@ -110,37 +117,155 @@ void RAKQueue::open() {
   if (user.typeId() == QMetaType::QString) userIdentifier_ = user.toString();
   const QVariant merged = root.value(QStringLiteral("customIdentified"));
   if (merged.isValid()) customIdentified_ = merged.toBool();
+  if (!path_) return;
+
+  // The changes made after the file was written, in order. Journals older
+  // than the file are already in it.
+  const std::uint64_t generation = root.value(QStringLiteral("journalGeneration")).toULongLong();
+  journal_.reset();
+  RAKJournal::removeBefore(*path_, generation);
+  std::uint64_t next = generation;
+  while (RAKJournal::replay(RAKJournal::pathFor(*path_, next),
+                            [this](const RAKJournal::Record& record) { applyRecord(record); })) {
+    ++next;
+  }
+  fullFileSize_ = fileSize;
+  if (next == generation) {
+    journal_ = std::make_unique<RAKJournal>(*path_, generation);
+  } else {
+    // Never append behind a journal that may end in a torn record: start the
+    // next one, and fold the replayed ones into a new full file.
+    journal_ = std::make_unique<RAKJournal>(*path_, next - 1);
+    startCompactionLocked();
+  }
+}
+
+void RAKQueue::applyRecord(const RAKJournal::Record& record) {
+  switch (record.kind) {
+    case RAKJournal::Kind::Added:
+      if (auto archived = rvlarchive::fromPlist(record.payload)) {
+        if (auto event = RAKEvent::fromArchive(*archived)) queue_.push_back(std::move(*event));
+      }
+      break;
+    case RAKJournal::Kind::Removed: {
+      if (record.payload.size() != 4) break;
+      std::uint32_t count = 0;
+      for (int i = 0; i < 4; ++i) {
+        count |= std::uint32_t(static_cast<std::uint8_t>(record.payload[i])) << (8 * i);
+      }
+      queue_.erase(queue_.begin(),
+                   queue_.begin() + std::ptrdiff_t(std::min<std::size_t>(count, queue_.size())));
+      break;
+    }
+    case RAKJournal::Kind::Identified:
+      userIdentifier_ = QString::fromUtf8(record.payload);
+      break;
+    case RAKJournal::Kind::Merged:
+      customIdentified_ = !record.payload.isEmpty() && record.payload[0] != 0;
+      break;
+  }
 }
 
 void RAKQueue::save() {
-  std::lock_guard lock(mutex_);
-  saveLocked();
+  if (!path_) return;
+  waitForCompaction();
+  {
+    std::lock_guard lock(mutex_);
+    startCompactionLocked();
+  }
+  waitForCompaction();
 }
 
-void RAKQueue::saveLocked() {
+void RAKQueue::journalLocked(RAKJournal::Kind kind, const QByteArray& payload) {
   if (!path_) return;
-  QVariantList events;
-  events.reserve(qsizetype(queue_.size()));
-  for (const RAKEvent& event : queue_) events.append(event.archive());
-  QVariantMap root{{QStringLiteral("events"), events},
-                   {QStringLiteral("customIdentified"), customIdentified_}};
-  if (userIdentifier_) root.insert(QStringLiteral("userIdentifier"), *userIdentifier_);
-  // A failed write keeps the in-memory queue; the next save tries again.
-  rvlarchive::writeDictionary(*path_, root);
+  if (!journal_ || !journal_->isOpen()) {
+    // The journal could not be opened: try a fresh one; the full file written
+    // with it keeps this change.
+    startCompactionLocked();
+    return;
+  }
+  if (!journal_->append(kind, payload)) {
+    startCompactionLocked();
+    return;
+  }
+  constexpr std::uint64_t kMinimumJournal = 64 * 1024;
+  if (!compacting_ && journal_->size() > std::max(fullFileSize_, kMinimumJournal)) {
+    startCompactionLocked();
+  }
+}
+
+void RAKQueue::startCompactionLocked() {
+  if (compacting_) {
+    // A full file is being written; this change is in the new journal or will
+    // be in the next full file. Open a journal if there is none.
+    return;
+  }
+  if (compactor_.joinable()) compactor_.join();
+  const std::uint64_t generation = journal_ ? journal_->generation() + 1 : 1;
+  journal_ = std::make_unique<RAKJournal>(*path_, generation);
+  compacting_ = true;
+  // Copying the events only shares their texts; the archive is built on the
+  // background thread, outside the lock.
+  compactor_ = std::thread([this, generation, events = queue_, user = userIdentifier_,
+                            merged = customIdentified_]() mutable {
+    compact(generation, std::move(events), std::move(user), merged);
+  });
+}
+
+void RAKQueue::compact(std::uint64_t generation, std::vector<RAKEvent> events,
+                       std::optional<QString> userIdentifier, bool customIdentified) {
+  QVariantList archived;
+  archived.reserve(qsizetype(events.size()));
+  for (const RAKEvent& event : events) archived.append(event.archive());
+  QVariantMap root{{QStringLiteral("events"), archived},
+                   {QStringLiteral("customIdentified"), customIdentified},
+                   {QStringLiteral("journalGeneration"), qulonglong(generation)}};
+  if (userIdentifier) root.insert(QStringLiteral("userIdentifier"), *userIdentifier);
+  const bool written = rvlarchive::writeDictionary(*path_, root);
+  if (written) {
+    RAKJournal::removeBefore(*path_, generation);
+  } else {
+    // The journals stay, so nothing is lost; the next compaction tries again.
+    rvllog::warning(QStringLiteral("Could not write the event queue file %1").arg(*path_));
+  }
+  std::lock_guard lock(mutex_);
+  if (written) fullFileSize_ = std::uint64_t(QFileInfo(*path_).size());
+  compacting_ = false;
+}
+
+void RAKQueue::waitForCompaction() {
+  std::thread finishing;
+  {
+    std::lock_guard lock(mutex_);
+    finishing = std::move(compactor_);
+  }
+  if (finishing.joinable()) finishing.join();
 }
 
 void RAKQueue::addEvent(const RAKEvent& event) {
   if (!RavellAnalyticsKit::isOptedIn()) return;
+  // One event the service could never read would cost its whole batch: refuse
+  // it here, where only that event is lost.
+  if (!event.isWritable()) {
+    rvllog::warning(QStringLiteral("Event %1 refused: its properties cannot be written as JSON")
+                        .arg(event.action()));
+    return;
+  }
+  const auto record = rvlarchive::toBinaryPlist(event.archive());
+  if (!record) {
+    rvllog::warning(QStringLiteral("Event %1 refused: it cannot be stored").arg(event.action()));
+    return;
+  }
   std::lock_guard lock(mutex_);
   queue_.push_back(event);
-  saveLocked();
+  journalLocked(RAKJournal::Kind::Added, *record);
 }
 
 void RAKQueue::identify(const QString& userIdentifier) {
   if (userIdentifier.isNull()) return;
   std::lock_guard lock(mutex_);
   userIdentifier_ = userIdentifier;
-  saveLocked();
+  journalLocked(RAKJournal::Kind::Identified, userIdentifier.toUtf8());
 }
 
 void RAKQueue::processQueue() {
@@ -212,7 +337,9 @@ void RAKQueue::removeProcessedEventsLocked() {
   const std::size_t count = std::min(sentCount_, queue_.size());
   queue_.erase(queue_.begin(), queue_.begin() + std::ptrdiff_t(count));
   sentCount_ = 0;
-  saveLocked();
+  QByteArray payload(4, Qt::Uninitialized);
+  for (int i = 0; i < 4; ++i) payload[i] = char((std::uint32_t(count) >> (8 * i)) & 0xFFU);
+  journalLocked(RAKJournal::Kind::Removed, payload);
 }
 
 void RAKQueue::sendIdentifierLocked(const QString& writeKey) {
@@ -228,8 +355,10 @@ void RAKQueue::sendIdentifierLocked(const QString& writeKey) {
 void RAKQueue::transferFinished(const RVLResponse& response) {
   std::lock_guard lock(mutex_);
   --transfersInFlight_;
-  // The flag reaches the file with the next save.
-  if (response.transportOk && readAnswer(response) == Answer::Taken) customIdentified_ = true;
+  if (response.transportOk && readAnswer(response) == Answer::Taken && !customIdentified_) {
+    customIdentified_ = true;
+    journalLocked(RAKJournal::Kind::Merged, QByteArray(1, char(1)));
+  }
 }
 
 void RAKQueue::attemptFailedLocked() {

@@ -1,16 +1,47 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
+#include <QVariantMap>
+#include <optional>
 
 namespace vimbrel {
 
-// Prompt scheduling. Only the hook that event creation calls exists so far:
-// prompts waiting for an event are presented from here once the prompt toolkit
-// is built.
+// When a prompt may appear. A schedule is a short phrase: "<n> launches",
+// "<n> days", "<n> weeks", "<n> months" (counted from the first launch, in
+// whole Gregorian days and months), or "next <event>" (at the next creation of
+// that analytics event). Words are separated by spaces; words after the second
+// are ignored. Prompts waiting for an event are kept in the data store under
+// "eventQueue" as {"event", "tool"} entries, oldest first. Main thread only.
 class RTKSchedule {
  public:
-  // Presents the prompts waiting for `eventName`; none can wait yet.
+  // {"type": "event" or "number", "value": n (non-zero numbers only), "key":
+  // the second word}; nothing when the text has no words.
+  static std::optional<QVariantMap> scheduleComponents(const QString& schedule);
+
+  // May the prompt of `tool` ("happiness", "rating", "feedback", "email")
+  // appear now? No schedule: yes. An event schedule records the prompt as
+  // waiting for its event and answers no.
+  static bool shouldLaunchWithSchedule(const std::optional<QString>& schedule, const QString& tool);
+
+  static bool eventExists(const QString& event, const QString& tool);
+
+  // Presents the prompts waiting for the event `eventName` (every new event
+  // calls this), then removes the last of them from "eventQueue".
   static void launchToolsForEvent(const QString& eventName);
+
+  static bool isLaunchesPassed(qint64 count);
+  static bool isDaysPassed(qint64 days);
+  static bool isWeeksPassed(qint64 weeks);
+  static bool isMonthsPassed(qint64 months);
+
+  // Complete days and months from `from` to `to` (a day is complete when the
+  // same local time of day has been reached again).
+  static qint64 wholeDaysBetween(const QDateTime& from, const QDateTime& to);
+  static qint64 wholeMonthsBetween(const QDateTime& from, const QDateTime& to);
+
+  // The clock the day, week and month rules read; the real one when unset.
+  static void setNowForTesting(std::optional<QDateTime> now);
 };
 
 }  // namespace vimbrel

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -34,10 +35,24 @@ plist_t toNode(const QVariant& value) {
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
-    case QMetaType::ULongLong:
     case QMetaType::Long:
-    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
       return plist_new_uint(static_cast<uint64_t>(value.toLongLong()));
+    case QMetaType::ULongLong:
+    case QMetaType::ULong: {
+      // Integers read back as signed 64-bit (negative ones are kept as their
+      // two's complement), so an unsigned value beyond that range is kept as a
+      // real, which is also how it goes out as JSON.
+      const qulonglong number = value.toULongLong();
+      if (number > qulonglong(std::numeric_limits<qint64>::max())) {
+        return plist_new_real(double(number));
+      }
+      return plist_new_uint(static_cast<uint64_t>(number));
+    }
     case QMetaType::Double:
     case QMetaType::Float:
       return plist_new_real(value.toDouble());

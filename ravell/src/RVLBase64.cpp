@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace vimbrel::rvlbase64 {
 namespace {
@@ -89,6 +90,18 @@ QString encodedString(const QByteArray& bytes, bool separateLines) {
 }
 
 QByteArray decodeB(const QString& text) { return decode(text, false); }
+
+QByteArray NewBase64Encode(const void* buffer, std::size_t length, bool separateLines) {
+  if (!buffer || length == 0) return {};
+  const QByteArray bytes(static_cast<const char*>(buffer), qsizetype(length));
+  return encodedString(bytes, separateLines).toLatin1();
+}
+
+QByteArray NewBase64Decode(const char* input, std::ptrdiff_t length) {
+  if (!input) return {};
+  const qsizetype size = length < 0 ? qsizetype(std::strlen(input)) : qsizetype(length);
+  return decodeB(QString::fromLatin1(input, size));
+}
 
 bool hasPrefixBytes(const QByteArray& bytes, const QByteArray& prefix) {
   return bytes.startsWith(prefix);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstddef>
 
 namespace vimbrel {
 
@@ -25,6 +26,13 @@ QString encodedString(const QByteArray& bytes, bool separateLines = true);
 // Decoder B: skips every character outside the alphabet, "=" and line breaks
 // included; a trailing group of n characters yields n - 1 bytes.
 QByteArray decodeB(const QString& text);
+
+// The free-function forms over raw buffers: the string category's encoder
+// (CR LF after every 64 characters when `separateLines`), and decoder B over
+// `length` characters, or up to the first NUL when `length` is negative. The
+// result's size is the output length.
+QByteArray NewBase64Encode(const void* buffer, std::size_t length, bool separateLines);
+QByteArray NewBase64Decode(const char* input, std::ptrdiff_t length);
 
 bool hasPrefixBytes(const QByteArray& bytes, const QByteArray& prefix);
 bool hasSuffixBytes(const QByteArray& bytes, const QByteArray& suffix);

@@ -10,6 +10,9 @@
 namespace vimbrel {
 namespace {
 
+// A JSON null counts as absent.
+bool isPresent(const QVariant& value) { return value.isValid() && !value.isNull(); }
+
 bool succeeded(const QVariant& answer) {
   if (answer.typeId() != QMetaType::QVariantMap) return false;
   const QVariant success = answer.toMap().value(QStringLiteral("success"));
@@ -40,6 +43,11 @@ QVariant RVLConfig::decodeAnswer(const RVLResponse& response) {
   const auto text = rvlcrypt::aes256DecryptString(QString::fromUtf8(response.body),
                                                   QString::fromLatin1(rvlcrypt::kBuiltInKey));
   if (!text || text->isEmpty()) return {};
+  // The answer must be plain ASCII; anything else is not an answer of the API
+  // (and would otherwise turn into a write key full of question marks).
+  for (const QChar c : *text) {
+    if (c.unicode() > 0x7F) return {};
+  }
   return rvljson::parse(text->toLatin1());
 }
 
@@ -79,10 +87,10 @@ void RVLConfig::toolsAnswered(const QVariant& answer, const std::shared_ptr<RVLC
     const QVariant plan = tool.value(QStringLiteral("plan"));
     if (plan.typeId() != QMetaType::QVariantMap) continue;
     const QVariant uid = plan.toMap().value(QStringLiteral("uid"));
+    if (!isPresent(uid)) continue;
     const QVariant ip = map.value(QStringLiteral("ip"));
     store.setObject(uid, QStringLiteral("RAKPlan"));
-    store.setObject(ip.isValid() && !ip.isNull() ? ip : QVariant(QStringLiteral("none")),
-                    QStringLiteral("RAKIp"));
+    store.setObject(isPresent(ip) ? ip : QVariant(QStringLiteral("none")), QStringLiteral("RAKIp"));
     store.synchronize();
     self->getKeys(uid.toString());
   }
@@ -93,7 +101,7 @@ void RVLConfig::keysAnswered(const QVariant& answer) {
   RVLDataStore& store = RVLDataStore::sharedInstance();
   const QString plan = store.objectForKey(QStringLiteral("RAKPlan")).toString();
   const QVariant keys = answer.toMap().value(QStringLiteral("response"));
-  if (keys.typeId() == QMetaType::QVariantMap && keys.toMap().contains(plan)) {
+  if (keys.typeId() == QMetaType::QVariantMap && isPresent(keys.toMap().value(plan))) {
     store.setObject(keys.toMap().value(plan), QStringLiteral("RAKWriteKey"));
     store.synchronize();
     return;

@@ -5,6 +5,7 @@
 #include "DirectoryLocations.h"
 #include "RVLArchive.h"
 #include "RVLCrypt.h"
+#include "RVLLog.h"
 
 namespace vimbrel {
 namespace {
@@ -57,7 +58,19 @@ void RVLDataStore::load() {
 void RVLDataStore::store() {
   if (!path_) return;
   std::lock_guard lock(mutex_);
-  rvlarchive::writeDictionary(*path_, root_);
+  storeLocked();
+}
+
+void RVLDataStore::storeLocked() {
+  writePending_ = !rvlarchive::writeDictionary(*path_, root_);
+  if (writePending_) {
+    rvllog::warning(
+        QStringLiteral("Could not write %1; trying again at the next change").arg(*path_));
+  }
+}
+
+void RVLDataStore::retryPendingWriteLocked() {
+  if (writePending_ && path_) storeLocked();
 }
 
 bool RVLDataStore::isCredentialKey(const QString& key) {
@@ -66,7 +79,8 @@ bool RVLDataStore::isCredentialKey(const QString& key) {
 }
 
 void RVLDataStore::setObject(const QVariant& value, const QString& key) {
-  if (!value.isValid()) return;
+  // A null (nil, or JSON null) is absent: it leaves the entry untouched.
+  if (!value.isValid() || value.typeId() == QMetaType::Nullptr) return;
   std::lock_guard lock(mutex_);
   if (key == QLatin1String(kProductKey)) {
     productId_ = value.toString();
@@ -74,8 +88,12 @@ void RVLDataStore::setObject(const QVariant& value, const QString& key) {
     apiKey_ = value.toString();
   } else if (key == QLatin1String(kVendorKey)) {
     vendorId_ = value.toString();
+  } else if (!rvlarchive::toBinaryPlist(QVariantMap{{key, value}})) {
+    // A value the file cannot hold would make every later write fail.
+    rvllog::warning(QStringLiteral("Value for %1 refused: it cannot be stored").arg(key));
   } else {
     root_.insert(key, value);
+    retryPendingWriteLocked();
   }
 }
 
@@ -93,6 +111,7 @@ QVariant RVLDataStore::objectForKey(const QString& key) const {
 void RVLDataStore::removeObjectForKey(const QString& key) {
   std::lock_guard lock(mutex_);
   root_.remove(key);
+  retryPendingWriteLocked();
 }
 
 std::optional<QVariantMap> RVLDataStore::dictionaryForKey(const QString& key) const {

@@ -30,12 +30,14 @@ class RVLDataStore {
   // Replaces the in-memory values by the file's (empty when missing; a corrupt
   // file is moved aside).
   void load();
-  // Writes every persisted value to the file, atomically. Failures are ignored:
-  // the in-memory state stays and the next call tries again.
+  // Writes every persisted value to the file, atomically. A failure is logged;
+  // the in-memory state stays, and the write is tried again at the next change
+  // (or the next call).
   void store();
   void synchronize() { store(); }
 
-  // An invalid (null) value is ignored and leaves an existing entry untouched.
+  // A null value (invalid, or a JSON null) is ignored and leaves an existing
+  // entry untouched; so is, with a warning, a value the file cannot hold.
   void setObject(const QVariant& value, const QString& key);
   QVariant objectForKey(const QString& key) const;
   void removeObjectForKey(const QString& key);
@@ -50,11 +52,15 @@ class RVLDataStore {
 
  private:
   static bool isCredentialKey(const QString& key);
+  void storeLocked();
+  void retryPendingWriteLocked();
   QString hashOf(const QVariant& value) const;
 
   const std::optional<QString> path_;
   mutable std::mutex mutex_;
   QVariantMap root_;
+  // The last write failed: the next change writes again.
+  bool writePending_ = false;
   QString apiKey_;
   QString productId_;
   QString vendorId_;

@@ -4,18 +4,35 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
+#include <limits>
 
 namespace vimbrel::rvljson {
 
 std::optional<QJsonValue> toJson(const QVariant& value) {
   switch (value.typeId()) {
+    case QMetaType::UnknownType:
+    case QMetaType::Nullptr:
+      return QJsonValue(QJsonValue::Null);
     case QMetaType::Bool:
       return QJsonValue(value.toBool());
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
     case QMetaType::Long:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
       return QJsonValue(value.toLongLong());
+    case QMetaType::ULong:
+    case QMetaType::ULongLong: {
+      // JSON numbers beyond the signed 64-bit range are written as reals.
+      const qulonglong number = value.toULongLong();
+      if (number > qulonglong(std::numeric_limits<qint64>::max()))
+        return QJsonValue(double(number));
+      return QJsonValue(qint64(number));
+    }
     case QMetaType::Double:
     case QMetaType::Float: {
       const double number = value.toDouble();

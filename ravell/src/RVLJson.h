@@ -8,9 +8,10 @@
 namespace vimbrel {
 
 // JSON for the wire. Only JSON-compatible values convert: strings, booleans,
-// finite numbers, lists and string-keyed maps of them. Anything else (dates,
-// bytes, NaN) makes the whole conversion fail, so a caller can refuse to send a
-// batch instead of sending something the service cannot read.
+// finite numbers of every integer and real type, null (a null or invalid
+// variant), lists and string-keyed maps of them. Anything else (dates, bytes,
+// NaN) makes the whole conversion fail, so a caller can refuse an event instead
+// of sending something the service cannot read.
 namespace rvljson {
 
 std::optional<QJsonValue> toJson(const QVariant& value);

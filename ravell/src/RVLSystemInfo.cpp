@@ -133,6 +133,43 @@ QString RVLSystemInfo::modelIdentifier(const QString& root) {
   return QLatin1String(kGenericModel);
 }
 
+QString RVLSystemInfo::systemInfoForKey(const QString& key, const QString& root) {
+  if (key == QLatin1String("hw.model")) return modelIdentifier(root);
+  QString value;
+  static const QRegularExpression shape(QStringLiteral("^[A-Za-z0-9_]+(\\.[A-Za-z0-9_-]+)*$"));
+  if (shape.match(key).hasMatch()) {
+    value = readTrimmed(root + QStringLiteral("/proc/sys/") +
+                        QString(key).replace(QLatin1Char('.'), QLatin1Char('/')));
+  }
+  return value.isEmpty() ? QLatin1String(kGenericModel) : value;
+}
+
+QByteArray RVLSystemInfo::GetMACAddress(const QString& root) {
+  const auto address = hardwareIdentifier(root);
+  if (!address) return {};
+  return QByteArray::fromHex(address->toLatin1());
+}
+
+QString RVLSystemInfo::GPUInfo(const QString& root) {
+  const QString bus = root + QStringLiteral("/sys/bus/pci/devices");
+  QString info;
+  for (const QString& device :
+       QDir(bus).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name)) {
+    const QString folder = bus + QLatin1Char('/') + device;
+    // Class 0x03xxxx: display controllers.
+    if (!readTrimmed(folder + QStringLiteral("/class")).startsWith(QLatin1String("0x03"))) continue;
+    const QString vendor =
+        readTrimmed(folder + QStringLiteral("/vendor")).remove(QStringLiteral("0x"));
+    const QString product =
+        readTrimmed(folder + QStringLiteral("/device")).remove(QStringLiteral("0x"));
+    QString model = vendor + QLatin1Char(':') + product;
+    const QString label = readTrimmed(folder + QStringLiteral("/label"));
+    if (!label.isEmpty()) model += QLatin1Char(' ') + label;
+    info += QStringLiteral("%1;").arg(model);
+  }
+  return info;
+}
+
 QString RVLSystemInfo::modelLettersOnly(const QString& model) {
   QString letters;
   for (const QChar c : model) {

@@ -35,6 +35,16 @@ class RVLSystemInfo {
   static QString appName();
   static QString sdkVersion();
 
+  // The text value of a named kernel setting: "hw.model" is the machine model,
+  // any other name is read from /proc/sys with its dots as folders
+  // ("kernel.osrelease"). "Generic Apple Machine" when it has no value.
+  static QString systemInfoForKey(const QString& key, const QString& root = {});
+  // The raw bytes of the primary interface's MAC address; empty when none.
+  static QByteArray GetMACAddress(const QString& root = {});
+  // "<vendor>:<device> <name>;" for every display controller on the PCI bus
+  // (the "model" of each graphics device), in bus order.
+  static QString GPUInfo(const QString& root = {});
+
   // The machine model string, or "Generic Apple Machine" when there is none.
   static QString modelIdentifier(const QString& root = {});
   // The model with every character that is not an ASCII letter removed.

@@ -1,7 +1,13 @@
 #include "RavellAnalyticsKit.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "DirectoryLocations.h"
 #include "RAKEvent.h"
 #include "RAKQueue.h"
+#include "RTKTexts.h"
 #include "RVLConfig.h"
 #include "RVLDataStore.h"
 #include "RVLLog.h"
@@ -66,9 +72,30 @@ bool RavellAnalyticsKit::isOptedIn() {
 }
 
 void RavellAnalyticsKit::presentOptinDialog() {
-  // FIXME: the modal question comes with the prompt windows; until then the
-  // answer stays open and the user counts as opted in.
-  rvllog::info(QStringLiteral("Send anonymous usage information? (no dialog available yet)"));
+  // Without a widget application nobody can be asked: the question stays open.
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    rvllog::warning(QStringLiteral("The opt-in question needs a QApplication; not asked"));
+    return;
+  }
+  QMessageBox dialog;
+  dialog.setObjectName(QStringLiteral("OptinDialog"));
+  dialog.setIcon(QMessageBox::Question);
+  dialog.setWindowTitle(rtktexts::tr("Send anonymous usage information?"));
+  dialog.setText(rtktexts::tr("Send anonymous usage information?"));
+  dialog.setInformativeText(
+      rtktexts::tr("Would you like to send anonymous usage information to the developer of %@ to "
+                   "help improve the application?")
+          .replace(QStringLiteral("%@"), directorylocations::executableName()));
+  QPushButton* ok = dialog.addButton(rtktexts::tr("OK"), QMessageBox::AcceptRole);
+  ok->setObjectName(QStringLiteral("OK"));
+  ok->setAccessibleName(rtktexts::tr("OK"));
+  QPushButton* no = dialog.addButton(rtktexts::tr("No Thanks!"), QMessageBox::RejectRole);
+  no->setObjectName(QStringLiteral("NoThanks"));
+  no->setAccessibleName(rtktexts::tr("No Thanks!"));
+  dialog.setDefaultButton(ok);
+  dialog.setEscapeButton(no);
+  dialog.exec();
+  setOptedIn(dialog.clickedButton() == ok);
 }
 
 }  // namespace vimbrel

@@ -62,6 +62,8 @@ TEST_F(CliTest, BadInputExitsTwoWithOneClearLineAndDeletesNothing) {
       {{"--home", tree_.path("nowhere"), "scan", "Tool"}, true, "no such folder"},
       {{"remove", "Tool", "--keep", tree_.path("x"), "--yes"}, true, "not in the list"},
       {{"apps", "--json"}, true, "--json is for scan"},
+      {{"apps", "--why"}, true, "--why is for scan and remove"},
+      {{"scan", "Tool", "--include-claimed"}, true, "--include-claimed is for remove"},
   };
   for (const Case& c : cases) {
     Outcome outcome = run(c.args, c.granted);
@@ -89,7 +91,8 @@ TEST_F(CliTest, ScanPrintsGroupsAndJsonGivesTheSameInBytes) {
       << json.out;
   EXPECT_NE(json.out.find("\"path\":\"" + pref_ + "\",\"name\":\"com.example.Tool.plist\""),
             std::string::npos);
-  EXPECT_NE(json.out.find("\"size\":4}"), std::string::npos);  // "pref"
+  EXPECT_NE(json.out.find("\"size\":4,\"claimed_by\":[],\"matched\":{\"step\":2,"),
+            std::string::npos);  // "pref"
   EXPECT_NE(json.out.find("\"bundle\":\"com.example.Tool\""), std::string::npos);
   EXPECT_NE(json.out.find("\"total\":"), std::string::npos);
   // Balanced brackets: one document.
@@ -125,6 +128,82 @@ TEST_F(CliTest, RemoveIsADryRunWithoutYesAndKeepsWhatItIsTold) {
   EXPECT_FALSE(exists(cache_));
   EXPECT_TRUE(exists(pref_));
   EXPECT_TRUE(exists(home_ + "/Library/Caches"));
+}
+
+TEST_F(CliTest, TotalsCountAFolderAndTheEntriesListedInsideItOnce) {
+  tree_.fileOfSize("disk/Users/tester/Library/Logs/Tool/Tool.log", 1000000);
+  tree_.fileOfSize("disk/Users/tester/Library/Logs/Tool/other.log", 500);
+  const std::uint64_t expected =
+      std::filesystem::file_size(bundle_ + "/Contents/Info.plist") + 6 + 4 + 5 + 1000500;
+  Outcome json = run({"scan", "Tool", "--json"});
+  EXPECT_NE(json.out.find("\"size\":1000000,"), std::string::npos) << json.out;  // its own
+  EXPECT_NE(json.out.find("\"total\":" + std::to_string(expected) + "}"), std::string::npos)
+      << json.out;
+  Outcome text = run({"remove", "Tool", "--yes"});
+  EXPECT_EQ(text.exitCode, 0) << text.err;
+  // Counted twice, the log would make it 2 MB.
+  EXPECT_NE(text.out.find("Removed Tool: 1 MB\n"), std::string::npos) << text.out;
+}
+
+// Tool Pro is installed beside Tool: its folder in Application Support, and
+// the log folder that holds one of its logs, are Tool Pro's or hold it.
+class CliClaimTest : public CliTest {
+ protected:
+  void SetUp() override {
+    CliTest::SetUp();
+    writeBundle(tree_, "disk/Applications/Tool Pro.app",
+                {"com.example.ToolPro", "Tool Pro", "ToolPro", std::nullopt});
+    pro_ = tree_.fileOfSize("disk/Users/tester/Library/Application Support/Tool Pro/Tool.db", 7000);
+    proLog_ = tree_.fileOfSize("disk/Users/tester/Library/Logs/Tool/Tool Pro.log", 300);
+    ownLog_ = tree_.fileOfSize("disk/Users/tester/Library/Logs/Tool/Tool.log", 200);
+  }
+  std::string pro_, proLog_, ownLog_;
+};
+
+TEST_F(CliClaimTest, ScanMarksClaimsAndCountsEachByteOnce) {
+  Outcome json = run({"scan", "Tool", "--json"});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  const std::string proFolder = home_ + "/Library/Application Support/Tool Pro";
+  EXPECT_NE(json.out.find("\"path\":\"" + proFolder + "\""), std::string::npos) << json.out;
+  EXPECT_NE(
+      json.out.find("\"claimed_by\":[\"Tool Pro\"],\"matched\":{\"step\":4,\"folder\":\"" + home_ +
+                    "/Library/Application Support\",\"value\":\"CFBundleName\","
+                    "\"text\":\"Tool\",\"test\":\"contains\"}"),
+      std::string::npos)
+      << json.out;
+  // The log folder and the log inside it are listed both; the total counts
+  // the folder's own log once and nothing kept: "pref", "cache" and Tool.log,
+  // plus the bundle.
+  const std::uint64_t bundle = std::filesystem::file_size(bundle_ + "/Contents/Info.plist") + 6;
+  EXPECT_NE(json.out.find("\"total\":" + std::to_string(bundle + 4 + 5 + 200) + "}"),
+            std::string::npos)
+      << json.out;
+
+  Outcome text = run({"scan", "Tool", "--why"});
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.out.find("kept: Also used by Tool Pro"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("step 2, bundle identifier com.example.Tool (contains)"),
+            std::string::npos);
+  EXPECT_NE(text.out.find("(4 kept for other applications)"), std::string::npos) << text.out;
+  EXPECT_EQ(run({"scan", "Tool"}).out.find("step 2,"), std::string::npos);
+}
+
+TEST_F(CliClaimTest, RemoveKeepsClaimedLocationsUnlessTold) {
+  Outcome done = run({"remove", "Tool", "--yes"});
+  EXPECT_EQ(done.exitCode, 0) << done.err << done.out;
+  EXPECT_EQ(done.out.find("Could not remove"), std::string::npos) << done.out;
+  EXPECT_FALSE(exists(bundle_));
+  EXPECT_FALSE(exists(ownLog_));
+  EXPECT_TRUE(exists(pro_));
+  EXPECT_TRUE(exists(proLog_));
+
+  bundle_ = writeBundle(tree_, "disk/Applications/Tool.app",
+                        {"com.example.Tool", "Tool", "Tool", std::nullopt});
+  Outcome all = run({"remove", "Tool", "--include-claimed", "--yes"});
+  EXPECT_EQ(all.exitCode, 0) << all.err;
+  EXPECT_FALSE(exists(pro_));
+  EXPECT_FALSE(exists(proLog_));
+  EXPECT_TRUE(exists(applications_ + "/Tool Pro.app"));
 }
 
 TEST_F(CliTest, RemoveRefusesWhileTheApplicationRuns) {

@@ -95,6 +95,50 @@ TEST_F(RemainderSearchTest, CrashReportsAreTakenInTheirOwnStepOnly) {
                    "Users/tester/Library/Application Support/CrashReporter/Tool_2026.plist"}));
 }
 
+TEST_F(RemainderSearchTest, PathTestsIgnoreCaseAndDiacritics) {
+  // Support entries below a crash-report folder, and log entries below the
+  // Creative Suite folder, in any spelling: their own steps cover them (and on
+  // a case-sensitive disk those steps list only the exact spelling).
+  ApplicationItem item = tool();
+  homeFile("Library/Application Support/crashreporter/Tool_1.plist");
+  homeFile("Library/Application Support/Vendor/CRASHREPORTER/Tool_2.plist");
+  homeFile("Library/Logs/csxs/Tool.log");
+  homeFile("Library/Logs/Adobe/Csxs/Tool.log");
+  EXPECT_EQ(search(item), (Files{"[Executables]", "Applications/Tool.app", "[Supportfiles]"}));
+
+  // An application in a folder of its own in an "applications" folder spelled
+  // otherwise still has that folder listed.
+  for (const char* applicationsFolder : {"applications", "Ápplications"}) {
+    const std::string bundle = writeBundle(
+        tree_, "disk/Users/tester/" + std::string(applicationsFolder) + "/Tool/Tool.app",
+        {"com.example.Tool", "Tool", "Tool", {}});
+    ApplicationItem nested = Application(fileSystem_, store_).application(bundle);
+    const std::string folder = "Users/tester/" + std::string(applicationsFolder) + "/Tool";
+    EXPECT_EQ(search(nested),
+              (Files{"[Executables]", folder + "/Tool.app", "[Supportfiles]", folder}));
+  }
+}
+
+TEST_F(RemainderSearchTest, ALoginItemExtendingTheIdentifierInAnotherCaseIsListedOnce) {
+  ApplicationItem item = tool();
+  writeBundle(tree_, "disk/Applications/Tool.app/Contents/Library/LoginItems/Helper.app",
+              {"com.Example.Tool.Helper", "Helper", "Helper", {}});
+  homeFolder("Library/Containers/com.Example.Tool.Helper");
+  EXPECT_EQ(search(item), (Files{"[Executables]", "Applications/Tool.app", "[Supportfiles]",
+                                 "Users/tester/Library/Containers/com.Example.Tool.Helper"}));
+}
+
+TEST_F(RemainderSearchTest, PackagesInApplicationSupportAreNeverEntered) {
+  ApplicationItem item = tool();
+  homeFile("Library/Application Support/Projects/Demo.xcodeproj/Tool.pbxproj");
+  homeFile("Library/Application Support/Projects/Demo.xcworkspace/Tool/contents");
+  homeFile("Library/Application Support/Projects/Sketch.playground/Tool.swift");
+  homeFile("Library/Application Support/Projects/Plain/Tool.txt");
+  EXPECT_EQ(search(item),
+            (Files{"[Executables]", "Applications/Tool.app", "[Supportfiles]",
+                   "Users/tester/Library/Application Support/Projects/Plain/Tool.txt"}));
+}
+
 TEST(LabelNumberRule, DecidesNumberedEditionsAndShortTexts) {
   EXPECT_TRUE(labelNumberRuleAccepts("Tool", "Tool"));
   EXPECT_TRUE(labelNumberRuleAccepts("Tool", "Tool Data"));

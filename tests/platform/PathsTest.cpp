@@ -38,6 +38,9 @@ TEST(Paths, PackagesAndDisplayNames) {
   EXPECT_TRUE(isPackageName("Tool.app"));
   EXPECT_TRUE(isPackageName("Pane.PREFPANE"));
   EXPECT_TRUE(isPackageName("Ext.safariextension"));
+  for (const char* project : {"Demo.xcodeproj", "Demo.XCWORKSPACE", "Sketch.playground"}) {
+    EXPECT_TRUE(isPackageName(project)) << project;
+  }
   EXPECT_FALSE(isPackageName("v1.2"));
   EXPECT_FALSE(isPackageName("en.lproj"));
   EXPECT_FALSE(isPackageName("app"));

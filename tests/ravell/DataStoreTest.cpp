@@ -1,6 +1,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QPoint>
 
 #include "RVLArchive.h"
 #include "RVLDataStore.h"
@@ -102,6 +103,33 @@ TEST_F(DataStoreTest, FailedWriteLeavesThePreviousFileWhole) {
   store.synchronize();
   EXPECT_EQ(fileContents().value(QStringLiteral("value")).toString(), "second");
   EXPECT_EQ(QDir(frameworkFolder()).entryList(QDir::Files), QStringList{"ravdata.ravl"});
+}
+
+TEST_F(DataStoreTest, FailedWriteIsRetriedAtTheNextChange) {
+  auto& store = RVLDataStore::sharedInstance();
+  const QString blocker = storePath() + QStringLiteral(".tmp.") + QString::number(getpid());
+  ASSERT_TRUE(QDir().mkpath(blocker));
+  store.setObject(QStringLiteral("lost?"), QStringLiteral("value"));
+  store.synchronize();
+  EXPECT_FALSE(QFile::exists(storePath()));
+  ASSERT_TRUE(QDir(blocker).removeRecursively());
+  // No synchronize: the change itself writes what the failed write left.
+  store.setObject(1, QStringLiteral("other"));
+  EXPECT_EQ(fileContents().value(QStringLiteral("value")).toString(), "lost?");
+}
+
+TEST_F(DataStoreTest, NullsAndUnstorableValuesNeverBlockLaterWrites) {
+  auto& store = RVLDataStore::sharedInstance();
+  store.setObject(QStringLiteral("kept"), QStringLiteral("key"));
+  store.setObject(QVariant::fromValue(nullptr), QStringLiteral("key"));
+  store.setObject(QVariant::fromValue(nullptr), QStringLiteral("null"));
+  store.setObject(QVariant::fromValue(QPoint(1, 2)), QStringLiteral("point"));
+  EXPECT_EQ(store.objectForKey(QStringLiteral("key")).toString(), "kept");
+  EXPECT_FALSE(store.objectForKey(QStringLiteral("null")).isValid());
+  EXPECT_FALSE(store.objectForKey(QStringLiteral("point")).isValid());
+  store.setObject(QStringLiteral("later"), QStringLiteral("after"));
+  store.synchronize();
+  EXPECT_EQ(fileContents().value(QStringLiteral("after")).toString(), "later");
 }
 
 TEST_F(DataStoreTest, HashObjectsDetectChanges) {

@@ -42,6 +42,11 @@ TEST_F(QueueTest, BatchShapesFollowThePendingCount) {
   addEvents(150);
   pass();
   EXPECT_EQ(queue().pendingCount(), 50u);
+  // The removal of the sent batch is on disk too.
+  RavellTesting::resetAll();
+  RVLDataStore::sharedInstance().setObject(QStringLiteral("wk-1"), QStringLiteral("RAKWriteKey"));
+  ASSERT_EQ(queue().pendingCount(), 50u);
+  EXPECT_EQ(queue().pendingEvents().front().action(), QStringLiteral("E100"));
   pass();
   EXPECT_EQ(queue().pendingCount(), 0u);
   pass();  // Nothing left: nothing sent.
@@ -145,14 +150,40 @@ TEST_F(QueueTest, NoWriteKeyAndOptOutSendNothing) {
   EXPECT_EQ(trackBodies().size(), 1u);
 }
 
-TEST_F(QueueTest, UnserialisableBatchIsDropped) {
+TEST_F(QueueTest, EveryNumberTypeAndNullAreSentAndUnwritableEventsAreRefused) {
   addEvents(1);
   queue().addEvent(
       RAKEvent(QStringLiteral("dated"),
                QVariantMap{{QStringLiteral("when"), QDateTime::currentDateTimeUtc()}}));
+  const QVariantMap numbers{
+      {QStringLiteral("ushort"), QVariant::fromValue<ushort>(65535)},
+      {QStringLiteral("short"), QVariant::fromValue<short>(-3)},
+      {QStringLiteral("uint"), QVariant::fromValue<uint>(4000000000U)},
+      {QStringLiteral("ulonglong"), QVariant::fromValue<qulonglong>(18000000000000000000ULL)},
+      {QStringLiteral("uchar"), QVariant::fromValue<uchar>(200)},
+      {QStringLiteral("float"), QVariant::fromValue<float>(0.5F)},
+      {QStringLiteral("null"), QVariant::fromValue(nullptr)},
+      {QStringLiteral("list"), QVariantList{QVariant::fromValue(nullptr), 1}}};
+  queue().addEvent(RAKEvent(QStringLiteral("numbers"), numbers));
+  // Refused at once; the others stay, across a restart too.
+  EXPECT_EQ(queue().pendingCount(), 2u);
+  RavellTesting::resetAll();
+  RVLDataStore::sharedInstance().setObject(QStringLiteral("wk-1"), QStringLiteral("RAKWriteKey"));
   pass();
   EXPECT_EQ(queue().pendingCount(), 0u);
-  EXPECT_TRUE(trackBodies().empty());
+  const auto bodies = trackBodies();
+  ASSERT_EQ(bodies.size(), 1u);
+  ASSERT_EQ(bodies[0].size(), 2u);
+  EXPECT_EQ(bodies[0][0]["action_name"], "E0");
+  const json& sent = bodies[0][1]["properties"];
+  EXPECT_EQ(sent["ushort"], 65535);
+  EXPECT_EQ(sent["short"], -3);
+  EXPECT_EQ(sent["uint"], 4000000000U);
+  EXPECT_DOUBLE_EQ(sent["ulonglong"].get<double>(), 18000000000000000000.0);
+  EXPECT_EQ(sent["uchar"], 200);
+  EXPECT_EQ(sent["float"], 0.5);
+  EXPECT_TRUE(sent["null"].is_null());
+  EXPECT_TRUE(sent["list"][0].is_null());
 }
 
 TEST_F(QueueTest, IdentityMergeIsSentUntilAnswered) {
@@ -183,7 +214,7 @@ TEST_F(QueueTest, StateSurvivesARestart) {
   RavellAnalyticsKit::identify(QStringLiteral("user-1"));
   addEvents(3);
   pass();  // Merges the identity; the events stay.
-  queue().save();
+  // No explicit save: every change is on disk when its call returns.
   RavellTesting::resetAll();
   RAKQueue& relaunched = RAKQueue::sharedInstance();
   EXPECT_EQ(relaunched.pendingCount(), 3u);

@@ -129,6 +129,27 @@ TEST_F(SdkTest, AnswerWithoutAddressStoresNone) {
   EXPECT_EQ(stored("RAKIp").toString(), "none");
 }
 
+TEST_F(SdkTest, NullsInAnswersCountAsAbsentAndTheStoreKeepsWriting) {
+  changeBehaviour([](auto& b) { b.nullValues = true; });
+  launch();
+  EXPECT_EQ(stored("RAKIp").toString(), "none");
+  EXPECT_FALSE(stored("RAKWriteKey").isValid());
+  EXPECT_FALSE(RAKQueue::sharedInstance().isTimerRunning());
+  // Later changes still reach the file.
+  RVLDataStore::sharedInstance().setObject(QStringLiteral("later"), QStringLiteral("probe"));
+  RVLDataStore::sharedInstance().synchronize();
+  RavellTesting::resetAll();
+  EXPECT_EQ(stored("probe").toString(), "later");
+  EXPECT_EQ(stored("launch_count").toInt(), 1);
+}
+
+TEST_F(SdkTest, AnAnswerThatIsNotAsciiIsIgnored) {
+  changeBehaviour([](auto& b) { b.writeKey = "wk-\u00e9\u20ac"; });
+  launch();
+  EXPECT_EQ(stored("RAKPlan").toString(), "plan-demo");
+  EXPECT_FALSE(stored("RAKWriteKey").isValid());
+}
+
 TEST_F(SdkTest, EmptyToolListStopsTheQueue) {
   changeBehaviour([](auto& b) { b.emptyTools = true; });
   launch();

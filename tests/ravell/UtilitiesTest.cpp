@@ -13,6 +13,9 @@
 namespace vimbrel {
 namespace {
 
+using rvlbase64::NewBase64Decode;
+using rvlbase64::NewBase64Encode;
+
 class UtilitiesTest : public testing::RavellTest {
  protected:
   void SetUp() override {
@@ -147,6 +150,45 @@ TEST_F(SystemInfoTest, MacAddressComesFromTheDefaultRouteThenFromEthernetDevices
         "wlan0\t0000A8C0\t00000000\t0001\n"
         "eth0\t00000000\t0100A8C0\t0003\n");
   EXPECT_EQ(RVLSystemInfo::hardwareIdentifier(root_.path()), QStringLiteral("aa:bb:cc:00:00:00"));
+}
+
+TEST_F(SystemInfoTest, SettingsByNameMacBytesAndGraphicsDevices) {
+  EXPECT_EQ(RVLSystemInfo::systemInfoForKey(QStringLiteral("kernel.osrelease"), root_.path()),
+            QStringLiteral("Generic Apple Machine"));
+  write("/proc/sys/kernel/osrelease", "6.1.0-13-amd64\n");
+  EXPECT_EQ(RVLSystemInfo::systemInfoForKey(QStringLiteral("kernel.osrelease"), root_.path()),
+            QStringLiteral("6.1.0-13-amd64"));
+  // Names that would leave /proc/sys are not read.
+  EXPECT_EQ(RVLSystemInfo::systemInfoForKey(QStringLiteral("../../etc/passwd"), root_.path()),
+            QStringLiteral("Generic Apple Machine"));
+  write("/sys/class/dmi/id/product_name", "Box 1\n");
+  EXPECT_EQ(RVLSystemInfo::systemInfoForKey(QStringLiteral("hw.model"), root_.path()), "Box 1");
+
+  EXPECT_TRUE(RVLSystemInfo::GetMACAddress(root_.path()).isEmpty());
+  addInterface("eth0", "aa:bb:cc:00:00:0f", true);
+  EXPECT_EQ(RVLSystemInfo::GetMACAddress(root_.path()), QByteArray::fromHex("aabbcc00000f"));
+
+  EXPECT_EQ(RVLSystemInfo::GPUInfo(root_.path()), QString());
+  write("/sys/bus/pci/devices/0000:00:02.0/class", "0x030000\n");
+  write("/sys/bus/pci/devices/0000:00:02.0/vendor", "0x8086\n");
+  write("/sys/bus/pci/devices/0000:00:02.0/device", "0x9a49\n");
+  write("/sys/bus/pci/devices/0000:00:1f.3/class", "0x040380\n");
+  write("/sys/bus/pci/devices/0000:01:00.0/class", "0x030200\n");
+  write("/sys/bus/pci/devices/0000:01:00.0/vendor", "0x10de\n");
+  write("/sys/bus/pci/devices/0000:01:00.0/device", "0x1f95\n");
+  EXPECT_EQ(RVLSystemInfo::GPUInfo(root_.path()), QStringLiteral("8086:9a49;10de:1f95;"));
+}
+
+TEST(RVLBase64Free, NewBase64EncodeAndDecodeWorkOnRawBuffers) {
+  const QByteArray bytes(49, 'a');
+  const QByteArray lines = NewBase64Encode(bytes.constData(), std::size_t(bytes.size()), true);
+  EXPECT_EQ(lines.size(), 64 + 2 + 4);
+  EXPECT_EQ(lines.mid(64, 2), "\r\n");
+  EXPECT_FALSE(NewBase64Encode(bytes.constData(), std::size_t(bytes.size()), false).contains('\n'));
+  EXPECT_EQ(NewBase64Decode(lines.constData(), -1), bytes);
+  EXPECT_EQ(NewBase64Decode("YWJj=ZA", 7), QByteArray("abcd"));
+  EXPECT_EQ(NewBase64Decode("YWJjZA", 4), QByteArray("abc"));
+  EXPECT_TRUE(RAKQueue::isApiAvailable());
 }
 
 TEST_F(SystemInfoTest, ModelAndVersions) {

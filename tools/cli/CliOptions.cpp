@@ -7,8 +7,9 @@ const char* const kUsage =
     "\n"
     "commands:\n"
     "  apps                          list the installed applications\n"
-    "  scan APP [--json]             list what APP leaves behind, by group, with sizes\n"
-    "  remove APP [--keep PATH]... [--yes]\n"
+    "  scan APP [--json] [--why]     list what APP leaves behind, by group, with sizes\n"
+    "                                (--why: the step, value and test that listed each)\n"
+    "  remove APP [--keep PATH]... [--include-claimed] [--why] [--yes]\n"
     "                                remove APP and its remainders (without --yes: show\n"
     "                                what would be removed and remove nothing)\n"
     "  plugins                       list the plug-ins, with sizes\n"
@@ -24,6 +25,9 @@ const char* const kUsage =
     "APP is an application bundle path or a label as `apps` prints it.\n"
     "EXT is a plug-in, preference pane or Safari extension: its path or its bundle\n"
     "identifier as the lists print them.\n"
+    "A location that belongs to another installed application is listed as kept\n"
+    "(\"Also used by ...\") and never removed, nor is a folder holding one, unless\n"
+    "--include-claimed is given.\n"
     "--home, --applications and --root grant a folder for this run only; --root also\n"
     "searches the system folders under it.\n"
     "\n"
@@ -50,6 +54,10 @@ std::optional<CliOptions> parseOptions(const std::vector<std::string>& args, std
       options.json = true;
     } else if (arg == "--yes") {
       options.yes = true;
+    } else if (arg == "--why") {
+      options.why = true;
+    } else if (arg == "--include-claimed") {
+      options.includeClaimed = true;
     } else if (arg == "--keep") {
       std::optional<std::string> path;
       if (!value(path)) {
@@ -117,6 +125,14 @@ std::optional<CliOptions> parseOptions(const std::vector<std::string>& args, std
   if (options.yes && options.command != Command::Remove &&
       options.command != Command::RemoveExtension) {
     error = "--yes is for remove and remove-extension";
+    return std::nullopt;
+  }
+  if (options.why && options.command != Command::Scan && options.command != Command::Remove) {
+    error = "--why is for scan and remove";
+    return std::nullopt;
+  }
+  if (options.includeClaimed && options.command != Command::Remove) {
+    error = "--include-claimed is for remove";
     return std::nullopt;
   }
   if (!options.keep.empty() && options.command != Command::Remove) {

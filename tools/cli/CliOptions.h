@@ -24,6 +24,10 @@ struct CliOptions {
   std::string extension;
   bool json = false;
   bool yes = false;
+  // Show why each location was listed (scan and remove, text output).
+  bool why = false;
+  // Remove what belongs to another installed application too.
+  bool includeClaimed = false;
   std::vector<std::string> keep;
   // Folders granted for this run only.
   std::optional<std::string> home;

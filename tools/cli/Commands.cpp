@@ -17,6 +17,7 @@
 #include "engine/RemainderPresentation.h"
 #include "engine/RemainderSearch.h"
 #include "engine/Removal.h"
+#include "engine/RemovalTotal.h"
 #include "engine/SettingsKeys.h"
 #include "platform/Bundle.h"
 #include "platform/ByteCount.h"
@@ -118,7 +119,6 @@ void printJson(const ApplicationItem& item) {
   json.field("label", item.label).field("bundle", item.bundle).field("path", item.url);
   json.endObject();
   json.key("groups").beginArray();
-  std::uint64_t total = 0;
   bool inGroup = false;
   for (std::size_t i = 0; i < item.files.size(); ++i) {
     const RemainderEntry& entry = item.files[i];
@@ -128,18 +128,32 @@ void printJson(const ApplicationItem& item) {
       json.key("entries").beginArray();
       inGroup = true;
     } else if (entry.isFileLocation()) {
-      total += sizeAt(item, i);
       json.beginObject()
           .field("path", entry.text())
           .field("name", shownName(entry.text()))
           .field("folder", paths::parent(entry.text()))
-          .field("size", sizeAt(item, i))
-          .endObject();
+          .field("size", sizeAt(item, i));
+      json.key("claimed_by").beginArray();
+      for (const std::string& label : entry.claimedBy()) json.element(label);
+      json.endArray();
+      if (const auto& match = entry.match()) {
+        json.key("matched")
+            .beginObject()
+            .field("step", match->step)
+            .field("folder", match->folder)
+            .field("value", matchedValueName(match->value))
+            .field("text", match->text)
+            .field("test", matchTestName(match->test))
+            .endObject();
+      }
+      json.endObject();
     }
   }
   if (inGroup) json.endArray().endObject();
   json.endArray();
-  json.field("total", total);
+  // The bytes removing everything listed frees: each byte once, and nothing
+  // kept for another application.
+  json.field("total", chosenTotal(item.files, item.sizes));
   json.endObject();
   std::cout << '\n';
 }
@@ -171,7 +185,7 @@ int scan(const CliOptions& options, const FileSystem& fileSystem, const Settings
     printJson(item);
   } else {
     std::cout << item.label << " (" << item.bundle.value_or("no identifier") << ")\n";
-    printRemainders(item, item.files);
+    printRemainders(item, item.files, options.why ? Evidence::Show : Evidence::Hide);
   }
   return kDone;
 }
@@ -195,6 +209,10 @@ int removeApplication(ApplicationItem item, const CliOptions& options, const Fil
   std::set<std::string> keep;
   for (const std::string& path : options.keep) keep.insert(paths::normalize(path));
   std::vector<RemainderEntry> plan = item.files;
+  // The user takes the other applications' files too: their claims are lifted.
+  if (options.includeClaimed) {
+    for (RemainderEntry& entry : plan) entry.clearClaims();
+  }
   std::set<std::string> matched;
   for (RemainderEntry& entry : plan) {
     if (entry.isFileLocation() && keep.count(entry.text())) {
@@ -213,17 +231,13 @@ int removeApplication(ApplicationItem item, const CliOptions& options, const Fil
   }
   if (!options.yes) {
     std::cout << "Would remove (run again with --yes to remove):\n";
-    printRemainders(item, plan);
+    printRemainders(item, plan, options.why ? Evidence::Show : Evidence::Hide);
     return kDone;
   }
   const SafetyPolicy policy(SearchRoots::resolve(store, keys::kHome));
   std::vector<std::string> survivors;
   Removal(fileSystem, policy).remove(plan, item.url, survivors);
-  std::uint64_t removed = 0;
-  std::set<std::string> left(survivors.begin(), survivors.end());
-  for (std::size_t i = 0; i < plan.size(); ++i) {
-    if (plan[i].isFileLocation() && !left.count(plan[i].text())) removed += sizeAt(item, i);
-  }
+  const std::uint64_t removed = removedTotal(plan, item.sizes, survivors);
   std::cout << "Removed " << item.label << ": "
             << formatByteCount(static_cast<std::int64_t>(removed)) << '\n';
   if (survivors.empty()) return kDone;

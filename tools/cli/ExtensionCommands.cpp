@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "Output.h"
 #include "engine/RemainderSearch.h"
+#include "engine/RemovalTotal.h"
 #include "engine/SearchRoots.h"
 #include "engine/SearchVariant.h"
 #include "engine/SettingsKeys.h"
@@ -124,13 +125,7 @@ ApplicationItem plannedRemoval(ApplicationItem record, const FileSystem& fileSys
 
 // Prints what a one-step removal did and returns its exit status.
 int reportRemoval(const ApplicationItem& plan, const std::vector<std::string>& survivors) {
-  const std::set<std::string> left(survivors.begin(), survivors.end());
-  std::uint64_t removed = 0;
-  for (std::size_t i = 0; i < plan.files.size(); ++i) {
-    if (plan.files[i].isFileLocation() && !left.count(plan.files[i].text())) {
-      removed += sizeAt(plan, i);
-    }
-  }
+  const std::uint64_t removed = removedTotal(plan.files, plan.sizes, survivors);
   std::cout << "Removed " << plan.label << ": "
             << formatByteCount(static_cast<std::int64_t>(removed)) << '\n';
   if (survivors.empty()) return kDone;

@@ -46,10 +46,19 @@ class JsonWriter {
   JsonWriter& field(std::string_view name, const std::string& value) {
     return field(name, std::string_view(value));
   }
+  JsonWriter& field(std::string_view name, int value) {
+    return field(name, static_cast<std::uint64_t>(value < 0 ? 0 : value));
+  }
   JsonWriter& field(std::string_view name, std::uint64_t value) {
     key(name);
     separate();
     out_ << value;
+    return *this;
+  }
+  // A text element of an array.
+  JsonWriter& element(std::string_view text) {
+    separate();
+    string(text);
     return *this;
   }
 

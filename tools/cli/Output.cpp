@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "engine/RemainderPresentation.h"
+#include "engine/RemovalTotal.h"
 #include "platform/ByteCount.h"
 #include "platform/Paths.h"
 
@@ -49,9 +50,10 @@ std::uint64_t sizeAt(const ApplicationItem& item, std::size_t index) {
   return bytes ? *bytes : 0;
 }
 
-void printRemainders(const ApplicationItem& item, const std::vector<RemainderEntry>& plan) {
-  std::uint64_t total = 0;
+void printRemainders(const ApplicationItem& item, const std::vector<RemainderEntry>& plan,
+                     Evidence evidence) {
   std::size_t count = 0;
+  std::size_t kept = 0;
   std::vector<std::vector<std::string>> rows;
   auto flush = [&] {
     printTable(rows, "  ");
@@ -63,15 +65,27 @@ void printRemainders(const ApplicationItem& item, const std::vector<RemainderEnt
       flush();
       std::cout << groupLabel(entry.group()) << '\n';
     } else if (entry.isFileLocation()) {
-      total += sizeAt(item, i);
-      ++count;
-      rows.push_back({shownName(entry.text()), paths::parent(entry.text()),
-                      formatByteCount(static_cast<std::int64_t>(sizeAt(item, i)))});
+      std::vector<std::string> row{shownName(entry.text()), paths::parent(entry.text()),
+                                   formatByteCount(static_cast<std::int64_t>(sizeAt(item, i)))};
+      if (entry.isClaimed()) {
+        row.push_back("kept: " + alsoUsedBy(entry));
+        ++kept;
+      } else {
+        ++count;
+      }
+      if (evidence == Evidence::Show) {
+        if (row.size() == 3) row.emplace_back();
+        row.push_back(matchDescription(entry));
+      }
+      rows.push_back(std::move(row));
     }
   }
   flush();
+  const std::uint64_t total = chosenTotal(plan, item.sizes);
   std::cout << "Total: " << formatByteCount(static_cast<std::int64_t>(total)) << " in " << count
-            << (count == 1 ? " item" : " items") << '\n';
+            << (count == 1 ? " item" : " items");
+  if (kept > 0) std::cout << " (" << kept << " kept for other applications)";
+  std::cout << '\n';
 }
 
 }  // namespace vimbrel::cli

@@ -30,7 +30,13 @@ void printTable(const std::vector<std::vector<std::string>>& rows, const std::st
 // positions the list does not reach.
 std::uint64_t sizeAt(const ApplicationItem& item, std::size_t index);
 
-// Prints `plan` group by group with each location's size, then the total.
-void printRemainders(const ApplicationItem& item, const std::vector<RemainderEntry>& plan);
+// Whether listings say why each location was listed.
+enum class Evidence { Hide, Show };
+
+// Prints `plan` group by group with each location's size, a note on each
+// location kept for another application, then the bytes removing the plan
+// frees (each byte once, kept locations not counted).
+void printRemainders(const ApplicationItem& item, const std::vector<RemainderEntry>& plan,
+                     Evidence evidence = Evidence::Hide);
 
 }  // namespace vimbrel::cli

@@ -24,6 +24,11 @@ class Application {
   // without the platform's own applications unless they are included, sorted
   // by label without regard to case. Also kept in items().
   std::vector<ApplicationItem>& installedApplications();
+  // The application bundles of `folder` in discovery order: directly in it
+  // and up to two folder levels below it, three below "Utilities" when
+  // `includeUtilities`. Bundles are never looked into; no identifier filter.
+  std::vector<std::string> applicationBundles(const std::string& folder,
+                                              bool includeUtilities) const;
   // The record of one bundle; no filter applies.
   ApplicationItem application(const std::string& bundlePath) const;
 

@@ -42,7 +42,7 @@ class ApplicationItem {
   std::optional<std::string> company_name;
   std::vector<RemainderEntry> files;
   std::vector<SizeEntry> sizes;
-  // Kept for the record's shape; nothing in the system sets or reads it.
+  // The bytes the agent frees: set by the agent's search, each byte once.
   std::atomic<std::uint64_t> net_size{0};
 };
 

@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
+
+#include "engine/MatchEvidence.h"
 
 namespace vimbrel {
 
@@ -40,6 +43,21 @@ class RemainderEntry {
   // The path of a file location; the group word of a header; "Empty" for the placeholder.
   const std::string& text() const { return text_; }
 
+  // Why the search listed a file location; nothing for entries it did not list.
+  const std::optional<MatchEvidence>& match() const { return match_; }
+  void setMatch(MatchEvidence evidence) { match_ = std::move(evidence); }
+
+  // The labels of the other installed applications this location belongs to
+  // (or, for a folder, that own something inside it). A claimed location is
+  // shown but kept: no removal deletes it and no total counts it.
+  const std::vector<std::string>& claimedBy() const { return claimedBy_; }
+  bool isClaimed() const { return !claimedBy_.empty(); }
+  void addClaim(const std::string& label);
+  // Lifts the claims: the user chose to remove the location all the same.
+  void clearClaims() { claimedBy_.clear(); }
+
+  // Entries are the same when their kind and text are; evidence and claims
+  // describe an entry and do not tell it apart.
   bool operator==(const RemainderEntry& other) const {
     return kind_ == other.kind_ && text_ == other.text_;
   }
@@ -51,6 +69,8 @@ class RemainderEntry {
   Kind kind_;
   RemainderGroup group_;
   std::string text_;
+  std::optional<MatchEvidence> match_;
+  std::vector<std::string> claimedBy_;
 };
 
 // An entry of the size list: the header itself at header positions, the byte

@@ -14,4 +14,13 @@ const char* groupLabel(RemainderGroup group);
 // and help caches are shown as "Cookie files" and "Help files".
 std::string shownName(const std::string& path);
 
+// The note under a claimed entry's name: "Also used by Tool Pro" (labels
+// joined by ", "); empty for an entry no other application claims.
+std::string alsoUsedBy(const RemainderEntry& entry);
+
+// Why the search listed an entry, in one line (the review's tool tip):
+// "step 2, bundle identifier com.example.Tool (contains)"; empty when the
+// search recorded nothing.
+std::string matchDescription(const RemainderEntry& entry);
+
 }  // namespace vimbrel

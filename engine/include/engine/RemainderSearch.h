@@ -19,8 +19,10 @@ struct SearchProgress {
 
 // Finds the remainders of one record: walks the well-known folders in their
 // fixed order and fills `files` with group headers and the locations whose
-// names tie them to the record, then `sizes` (and `net_size`) as the variant
-// asks. Only reads the file system. Runs synchronously on the caller's thread.
+// names tie them to the record, each with the evidence of its match; marks
+// the locations another installed application claims (see markClaims); then
+// fills `sizes` (and `net_size`) as the variant asks. Only reads the file
+// system. Runs synchronously on the caller's thread.
 class RemainderSearch {
  public:
   RemainderSearch(const FileSystem& fileSystem, const SearchVariant& variant);

@@ -15,7 +15,9 @@ namespace vimbrel {
 // system. A location the safety policy does not allow is not deleted; if it
 // exists it is reported. `chosenBundle`, when given, may be deleted even
 // outside the granted roots: it is the bundle the user picked. Nothing
-// follows a symbolic link.
+// follows a symbolic link. A claimed location (one that belongs to another
+// installed application) is never deleted, nor is any location that holds
+// one; such locations are kept, not reported.
 class Removal {
  public:
   Removal(const FileSystem& fileSystem, const SafetyPolicy& policy);

@@ -6,7 +6,7 @@ namespace vimbrel {
 enum class SizeStep {
   None,           // no sizes: `sizes` is left as it was
   Sizes,          // `sizes` holds the byte count of every file location
-  SizesAndTotal,  // as Sizes, and `net_size` is set to their sum
+  SizesAndTotal,  // as Sizes, and `net_size` is set to their total (see chosenTotal)
 };
 
 // The differences between the searches that share one implementation: the

@@ -22,8 +22,8 @@ bool isWithin(std::string_view path, std::string_view folder);
 
 // True for a directory name whose extension, compared without regard to case,
 // is one of the package extensions (app, appex, bundle, framework, plugin, kext,
-// xpc, prefPane, qlgenerator, mdimporter, saver, component, safariextension,
-// docset, rtfd, pkg, mpkg, photoslibrary).
+// xpc, prefPane, qlgenerator, mdimporter, saver, component, docset, rtfd, pkg,
+// mpkg, photoslibrary, xcodeproj, xcworkspace, playground, safariextension).
 bool isPackageName(std::string_view name);
 
 // The name the file browser shows: the last component, with ".app" hidden for

@@ -63,6 +63,7 @@ void to_json(json& j, const Behaviour& b) {
            {"emptyTools", b.emptyTools},
            {"toolsWithoutIp", b.toolsWithoutIp},
            {"keysWithoutPlan", b.keysWithoutPlan},
+           {"nullValues", b.nullValues},
            {"configFailure", b.configFailure},
            {"failPrompts", b.failPrompts},
            {"planUid", b.planUid},
@@ -82,6 +83,7 @@ void from_json(const json& j, Behaviour& b) {
   take("emptyTools", b.emptyTools);
   take("toolsWithoutIp", b.toolsWithoutIp);
   take("keysWithoutPlan", b.keysWithoutPlan);
+  take("nullValues", b.nullValues);
   take("configFailure", b.configFailure);
   take("failPrompts", b.failPrompts);
   take("planUid", b.planUid);
@@ -191,10 +193,12 @@ std::string VendorServer::answerConfig(const std::string& method, const json& fi
           {{"tool", "analytics"}, {"state", "active"}, {"plan", {{"uid", b.planUid}}}});
     }
     if (!b.toolsWithoutIp) answer["ip"] = b.ip;
+    if (b.nullValues) answer["ip"] = nullptr;
   } else if (method == "config/keys") {
     const std::string plan = fields.value("uid", std::string());
     answer["response"] = json::object();
     if (!b.keysWithoutPlan) answer["response"][plan.empty() ? b.planUid : plan] = b.writeKey;
+    if (b.nullValues) answer["response"][plan.empty() ? b.planUid : plan] = nullptr;
   } else {
     answer = {{"success", false}, {"error", {{"message", "unknown method " + method}}}};
   }

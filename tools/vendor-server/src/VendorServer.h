@@ -27,6 +27,7 @@ struct Behaviour {
   bool emptyTools = false;       // "config/tools" lists no tool
   bool toolsWithoutIp = false;   // "config/tools" has no "ip"
   bool keysWithoutPlan = false;  // "config/keys" has no entry for the plan
+  bool nullValues = false;       // "ip" and the plan's write key are JSON null
   bool configFailure = false;    // both configuration answers say "success": false
   bool failPrompts = false;      // "lumora/*" answer with an error message
   std::string planUid = "plan-demo";
