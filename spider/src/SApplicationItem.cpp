@@ -5,6 +5,7 @@
 
 #include "engine/RemainderSearch.h"
 #include "engine/Removal.h"
+#include "engine/RemovalTotal.h"
 #include "engine/SafetyPolicy.h"
 #include "engine/SearchVariant.h"
 #include "engine/SettingsKeys.h"
@@ -37,8 +38,6 @@ void raiseRemoveCount(SettingsStore& store) {
 
 }  // namespace
 
-std::vector<RemainderEntry> entriesToDelete(const ApplicationItem& item) { return item.files; }
-
 SApplicationItem::Outcome SApplicationItem::spider_files_wrapper(const CleanerServices& services) {
   const SearchVariant variant = SearchVariant::agentCleaner();
   const SearchRoots roots = SearchRoots::resolve(services.app_settings, variant.homeGrantKey);
@@ -64,12 +63,14 @@ SApplicationItem::Outcome SApplicationItem::spider_files_wrapper(const CleanerSe
   // 2. Count, also when nothing was found.
   raiseRemoveCount(services.app_settings);
 
-  // 3. Delete every entry that may be deleted. Left are exactly the
-  // locations that still exist after their deletion attempt: a deleted
-  // entry, a header, or one that was never there is not reported.
+  // 3. Delete every entry that may be deleted. Entries another installed
+  // application claims are kept, and so is any folder holding one. Left are
+  // exactly the locations that still exist after their deletion attempt: a
+  // deleted or kept entry, a header, or one that was never there is not
+  // reported.
   const SafetyPolicy policy(roots);
   std::vector<std::string> left;
-  Removal(services.fileSystem, policy).remove(entriesToDelete(*this), /*chosenBundle=*/"", left);
+  Removal(services.fileSystem, policy).remove(files, /*chosenBundle=*/"", left);
 
   // 4. Report what remains; this does not depend on the notification switch.
   if (!left.empty() && services.fileSystem.exists(left.front())) {
@@ -86,9 +87,11 @@ SApplicationItem::Outcome SApplicationItem::spider_files_wrapper(const CleanerSe
     return Outcome::Cleaned;
   }
   if (!files.empty() && net_size != 0) {
+    // The bytes actually freed: what survived its deletion was not cleaned.
+    const std::uint64_t cleaned = removedTotal(files, sizes, left);
     services.notifications.deliverNotification(makeNotification(
         label + " removed complitely.",
-        "Spider cleaned " + formatByteCount(static_cast<std::int64_t>(net_size.load())) + "."));
+        "Spider cleaned " + formatByteCount(static_cast<std::int64_t>(cleaned)) + "."));
   } else {
     services.notifications.deliverNotification(
         makeNotification("App " + label + " is clean.", label + " don't have support files."));

@@ -146,11 +146,8 @@ TEST_F(CleanerTest, StillInstalledCopyKeepsEverythingAndSaysSo) {
     ASSERT_EQ(center_.titles(), std::vector<std::string>{"App Tool is still installed."});
     fs::remove_all(t_.tree.path(copy));
   }
-  // Deeper than the catalog looks, or in the volume's Applications without
-  // the whole-volume grant: not an installed copy.
+  // Deeper than the catalog looks: not an installed copy.
   writeBundle(t_.tree, "Applications/A/B/C/Tool.app", toolInfo());
-  writeBundle(t_.tree, "Volume/Applications/Tool.app", toolInfo());
-  t_.agentStore->setBlob(keys::kMacOS, createGrant(t_.tree.path("Volume")));
   EXPECT_EQ(clean(bundle), SApplicationItem::Outcome::Cleaned);
   EXPECT_FALSE(fs::exists(prefs));
 }
@@ -179,6 +176,32 @@ TEST_F(CleanerTest, OverlappingCleaningsEachCount) {
   for (auto& thread : threads) thread.join();
   EXPECT_EQ(count(), 8);
   EXPECT_EQ(center_.delivered().size(), 8u);
+}
+
+}  // namespace
+}  // namespace vimbrel::spider
+
+namespace vimbrel::spider {
+namespace {
+
+TEST_F(CleanerTest, EntriesOfAnotherInstalledApplicationAreKeptAndNotReported) {
+  const std::string bundle = t_.trashed("Tool.app", testing::toolInfo());
+  writeBundle(t_.tree, "Applications/Tool Pro.app",
+              {"com.example.ToolPro", "Tool Pro", "Tool Pro", {}});
+  const std::string own =
+      t_.tree.fileOfSize("Users/alice/Library/Application Support/Tool/data", 3000);
+  const std::string pro =
+      t_.tree.fileOfSize("Users/alice/Library/Application Support/Tool Pro/data", 5000);
+
+  clean(bundle);
+
+  EXPECT_FALSE(fs::exists(own));
+  EXPECT_TRUE(fs::exists(pro)) << "Tool Pro is still installed and owns this";
+  EXPECT_TRUE(workflow_.remainder_urls().empty());
+  ASSERT_EQ(center_.titles(), std::vector<std::string>{"Tool removed complitely."});
+  // Only what was freed is counted.
+  EXPECT_EQ(center_.delivered()[0].informativeText, "Spider cleaned 3 KB.");
+  EXPECT_EQ(count(), 1);
 }
 
 }  // namespace

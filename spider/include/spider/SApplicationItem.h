@@ -38,11 +38,12 @@ class SApplicationItem : public ApplicationItem {
   // Cleans up after this application, which lies in the Trash: finds its
   // remainders with the agent's grants, counts the cleaning in
   // "remove_app_count", deletes every remainder that no other installed
-  // application claims, and reports in notifications: what could not be
-  // removed, and the outcome unless the user switched outcome notifications
-  // off. The bundle itself is never touched. When a copy with the same
-  // bundle identifier is still installed, nothing is deleted or counted and
-  // one notification says so. Runs on a worker thread; several may run at once.
+  // application claims (the search marks those, and the removal keeps them
+  // and whatever holds them, without reporting them), and reports in notifications: what could not
+  // be removed, and the outcome unless the user switched outcome notifications off. The bundle
+  // itself is never touched. When a copy with the same bundle identifier is still installed,
+  // nothing is deleted or counted and one notification says so. Runs on a worker thread; several
+  // may run at once.
   Outcome spider_files_wrapper(const CleanerServices& services);
 
   // Where the copy that kept the cleaning from running was found.
@@ -51,12 +52,5 @@ class SApplicationItem : public ApplicationItem {
  private:
   std::string installedCopy_;
 };
-
-// The found entries the agent may delete. An entry that belongs to another
-// installed application (claimed) is never deleted, and neither is anything
-// that contains one.
-// FIXME: the engine does not mark claimed entries yet; until it does, this
-// is the one place where they are to be left out, and every entry passes.
-std::vector<RemainderEntry> entriesToDelete(const ApplicationItem& item);
 
 }  // namespace vimbrel::spider
