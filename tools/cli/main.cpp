@@ -5,13 +5,17 @@
 
 #include "CliOptions.h"
 #include "Commands.h"
+#include "GrantCommands.h"
 #include "platform/FileSystem.h"
 #include "platform/MemorySettingsStore.h"
 
 int main(int argc, char** argv) {
   using namespace vimbrel;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  // The grant verbs write settings; every other command only reads them.
+  if (cli::isGrantCommand(args)) return cli::runGrantCommand(args);
   std::string error;
-  auto options = cli::parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  auto options = cli::parseOptions(args, error);
   if (!options) {
     std::cerr << "vimbrel-cli: " << error << "\n\n" << cli::kUsage;
     return cli::kBadInput;

@@ -1,0 +1,82 @@
+// vimbrel-spider: the login-item agent. Runs without a main window until it is
+// stopped (asked through the session bus, or by a signal).
+#include <QApplication>
+#include <QDBusConnection>
+#include <QKeySequence>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "platform/FileSystem.h"
+#include "platform/SettingsStore.h"
+#include "platform/User.h"
+#include "platform/ui/FileViewer.h"
+#include "platform/ui/GlobalShortcut.h"
+#include "platform/ui/QtFolderChooser.h"
+#include "platform/ui/UrlOpener.h"
+#include "spider/AgentBus.h"
+#include "spider/AppDelegate.h"
+#include "spider/DBusNotificationCenter.h"
+#include "spider/QtAgentWindows.h"
+
+int main(int argc, char** argv) {
+  using namespace vimbrel;
+  using spider::AgentBus;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--quit") == 0) {
+      // Asks the running agent to quit; no window system is needed for that.
+      return AgentBus::askRunningAgentToQuit(QDBusConnection::sessionBus()) ? 0 : 1;
+    }
+    if (std::strcmp(argv[i], "--whole-volume-window") == 0) {
+      // What the shortcut does, for a desktop keybinding where no shortcut
+      // can be registered system-wide (Wayland).
+      return AgentBus::askRunningAgentToShowWholeVolumeWindow(QDBusConnection::sessionBus()) ? 0
+                                                                                             : 1;
+    }
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("vimbrel-spider");
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  AgentBus agentBus(bus);
+  switch (agentBus.claim()) {
+    case AgentBus::Claim::TakenByAnother:
+      std::fprintf(stderr, "vimbrel-spider: another agent is already running\n");
+      return 1;
+    case AgentBus::Claim::NoBus:
+      std::fprintf(stderr,
+                   "vimbrel-spider: no session bus: running without single-instance "
+                   "check and notifications\n");
+      break;
+    case AgentBus::Claim::Owned:
+      break;
+  }
+  QObject::connect(&agentBus, &AgentBus::quitRequested, &app, &QApplication::quit,
+                   Qt::QueuedConnection);
+
+  const std::string settings = settingsFolder();
+  auto app_settings = openPlistSettingsStore(settings, domains::kAgent);
+  auto app_settings_shared = openPlistSettingsStore(settings, domains::kShared);
+  PosixFileSystem fileSystem;
+  spider::DBusNotificationCenter notifications(bus);
+  FreedesktopFileViewer fileViewer;
+  QtFolderChooser chooser;
+  DesktopUrlOpener urlOpener;
+  spider::QtAgentWindows windows(*app_settings, userLoginName(), userHomeFolder(), chooser,
+                                 urlOpener);
+  spider::AppDelegate delegate({fileSystem, *app_settings, *app_settings_shared, notifications,
+                                fileViewer, windows, userLoginName()});
+  QObject::connect(&agentBus, &AgentBus::wholeVolumeWindowRequested, &app,
+                   [&delegate] { delegate.showWholeVolumeWindow(); });
+  // Ctrl+Alt+S opens the whole-volume window. Where the display offers no
+  // system-wide key grab, the shortcut only belongs to a window that never
+  // shows; `vimbrel-spider --whole-volume-window` does the same from a
+  // desktop keybinding.
+  QWidget shortcutHost;
+  auto shortcut = createGlobalShortcut(&shortcutHost, QKeySequence("Ctrl+Alt+S"),
+                                       [&delegate] { delegate.showWholeVolumeWindow(); });
+  delegate.applicationDidFinishLaunching();
+  return QApplication::exec();
+}
