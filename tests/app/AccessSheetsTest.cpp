@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "TempTree.h"
-#include "app/FolderChooser.h"
+#include "platform/FolderChooser.h"
 #include "app/GrantChecks.h"
 #include "app/OptionalPurposeSheet.h"
 #include "app/SandboxSheet.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FolderChooser.h"
+#include "platform/FolderChooser.h"
 #include "platform/SettingsStore.h"
 
 namespace vimbrel {

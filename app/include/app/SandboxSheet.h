@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/FolderChooser.h"
+#include "platform/FolderChooser.h"
 #include "platform/SettingsStore.h"
 
 namespace vimbrel {

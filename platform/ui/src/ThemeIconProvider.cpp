@@ -1,0 +1,82 @@
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMimeDatabase>
+
+#include "platform/Bundle.h"
+#include "platform/Paths.h"
+#include "platform/ui/IconProvider.h"
+
+namespace vimbrel {
+
+namespace {
+
+QIcon firstThemeIcon(const QStringList& names) {
+  for (const QString& name : names) {
+    if (QIcon::hasThemeIcon(name)) return QIcon::fromTheme(name);
+  }
+  return {};
+}
+
+}  // namespace
+
+ThemeIconProvider::ThemeIconProvider() {
+  if (QIcon::themeName().isEmpty() || QIcon::themeName() == "hicolor") {
+    for (const QString& theme : {QStringLiteral("Adwaita"), QStringLiteral("breeze")}) {
+      if (QDir("/usr/share/icons/" + theme).exists()) {
+        QIcon::setThemeName(theme);
+        break;
+      }
+    }
+  }
+}
+
+QIcon ThemeIconProvider::imageFromFile(const std::string& path) {
+  const QString file = QString::fromStdString(path);
+  if (path.empty() || !QFileInfo(file).isFile()) return {};
+  QImageReader reader(file);
+  if (!reader.canRead()) return {};
+  return QIcon(file);
+}
+
+std::string ThemeIconProvider::bundleIconFile(const std::string& bundlePath) {
+  auto bundle = Bundle::open(bundlePath);
+  if (!bundle) return {};
+  auto iconFile = bundle->infoString("CFBundleIconFile");
+  if (!iconFile || iconFile->empty()) return {};
+  std::string name = *iconFile;
+  if (name.find('.') != std::string::npos) name = name.substr(0, name.find('.'));
+  auto resource = bundle->imageResource(name);
+  return resource ? *resource : std::string();
+}
+
+QIcon ThemeIconProvider::iconForFile(const std::string& path) {
+  const QFileInfo info(QString::fromStdString(path));
+  if (info.isDir() && paths::isPackageName(paths::lastComponent(path))) {
+    QIcon own = imageFromFile(bundleIconFile(path));
+    if (!own.isNull()) return own;
+    return firstThemeIcon({"application-x-executable", "package-x-generic"});
+  }
+  if (info.isDir()) return firstThemeIcon({"folder"});
+  const QMimeType type = QMimeDatabase().mimeTypeForFile(info);
+  QIcon icon = firstThemeIcon({type.iconName(), type.genericIconName()});
+  return icon.isNull() ? iconForFileType("") : icon;
+}
+
+QStringList ThemeIconProvider::themeNamesForFileType(const std::string& type) {
+  if (type == "webloc") return {"text-html", "application-x-mswinurl", "text-x-generic"};
+  if (type == "crash") return {"text-x-log", "text-x-generic"};
+  if (type == "bundle") return {"package-x-generic", "application-x-addon", "folder"};
+  if (type == "help") return {"help-browser", "help-contents", "text-x-generic"};
+  if (type == "workflow") return {"application-x-executable", "system-run", "text-x-script"};
+  if (type.empty()) return {"text-x-generic", "application-octet-stream"};
+  const QMimeType mime = QMimeDatabase().mimeTypeForFile("file." + QString::fromStdString(type),
+                                                         QMimeDatabase::MatchExtension);
+  return {mime.iconName(), mime.genericIconName(), "text-x-generic"};
+}
+
+QIcon ThemeIconProvider::iconForFileType(const std::string& type) {
+  return firstThemeIcon(themeNamesForFileType(type));
+}
+
+}  // namespace vimbrel
