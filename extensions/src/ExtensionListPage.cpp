@@ -4,6 +4,7 @@
 #include "engine/SettingsKeys.h"
 #include "extensions/BundleItem.h"
 #include "extensions/SafariItem.h"
+#include "platform/NotificationCenter.h"
 #include "platform/Paths.h"
 
 namespace vimbrel::extensions {
@@ -69,7 +70,7 @@ void ExtensionListPage<Record>::tableViewSelectionDidChange(std::optional<std::s
 
 template <typename Record>
 void ExtensionListPage<Record>::back_to_extensions() const {
-  if (services_.post) services_.post("extensions_view_controller");
+  if (services_.post) services_.post(notifications::kExtensionsViewController);
 }
 
 template <typename Record>

@@ -1,6 +1,7 @@
 #include "extensions/PrefpanesPage.h"
 
 #include "extensions/Bundle.h"
+#include "platform/NotificationCenter.h"
 
 namespace vimbrel::extensions {
 
@@ -21,7 +22,7 @@ void PrefpanesPage::tableViewSelectionDidChange(std::optional<std::size_t> row) 
 }
 
 void PrefpanesPage::removePrefPane() const {
-  if (selectedRow() && services_.post) services_.post("remainder_view_controller");
+  if (selectedRow() && services_.post) services_.post(notifications::kRemainderViewController);
 }
 
 std::vector<ApplicationItem> PrefpanesPage::catalog() const {

@@ -64,46 +64,67 @@ enum class RemoveStart { Started, NothingSelected, Busy, SafariRunning };
 // system-wide folders are not searched.
 bool showsMorePopover(const SettingsStore& appSettings);
 
-// The state of one visit of an extension list: the catalog as loaded, the rows
-// shown (all, or those the filter keeps), the selection, the sizes (computed
-// once per record, off the calling thread) and the removal that runs. Call
-// everything from one thread; `sizeArrived` is called on the size worker.
-template <typename Record>
-class ExtensionListPage {
+// What the window of an extension list needs of its logic, whatever the
+// record type: the rows, the selection, the removal's end. Call everything
+// from one thread; `sizeArrived` is called on the size worker.
+class ExtensionList {
  public:
   using SizeArrived = std::function<void()>;
 
-  // Rows show the generic icon of `iconType`, or the record's own icon when it is empty.
-  ExtensionListPage(ExtensionPageServices services, std::string iconType, std::string emptySheet);
-  virtual ~ExtensionListPage() = default;
+  virtual ~ExtensionList() = default;
 
   // Loads the catalog and starts measuring every record.
-  void viewDidLoad(SizeArrived sizeArrived = {});
+  virtual void viewDidLoad(SizeArrived sizeArrived = {}) = 0;
   // The empty-list sheet (and, where the page has one, the popover).
-  virtual PageAppearance viewDidAppear() const;
+  virtual PageAppearance viewDidAppear() const = 0;
 
-  std::size_t numberOfRows() const { return install_items_.size(); }
-  ExtensionRow row(std::size_t index) const;
-  // The record of a shown row.
-  const Record& record(std::size_t index) const { return *install_items_.at(index); }
+  virtual std::size_t numberOfRows() const = 0;
+  virtual ExtensionRow row(std::size_t index) const = 0;
   // The catalog as loaded, whatever was removed or filtered since.
-  std::size_t catalogSize() const { return items_.size(); }
+  virtual std::size_t catalogSize() const = 0;
 
   // The selection changed to `row` (nothing: no row selected).
-  virtual void tableViewSelectionDidChange(std::optional<std::size_t> row);
-  std::optional<std::size_t> selectedRow() const { return selected_; }
+  virtual void tableViewSelectionDidChange(std::optional<std::size_t> row) = 0;
+  virtual std::optional<std::size_t> selectedRow() const = 0;
   // False while nothing is selected, while a removal runs, and after a
   // removal until the next selection.
-  bool removeEnabled() const { return removeEnabled_ && !removal_.running(); }
-  bool removing() const { return removal_.running(); }
+  virtual bool removeEnabled() const = 0;
+  virtual bool removing() const = 0;
 
   // The location to reveal in the file viewer for a row's button.
-  std::string show_in_finder(std::size_t row) const { return install_items_.at(row)->url; }
+  virtual std::string show_in_finder(std::size_t row) const = 0;
   // Back to the extensions hub.
-  void back_to_extensions() const;
-
+  virtual void back_to_extensions() const = 0;
   // The timer callback while a removal runs.
-  std::optional<RemovalFinished> timer_proc();
+  virtual std::optional<RemovalFinished> timer_proc() = 0;
+};
+
+// The state of one visit of an extension list: the catalog as loaded, the rows
+// shown (all, or those the filter keeps), the selection, the sizes (computed
+// once per record, off the calling thread) and the removal that runs.
+template <typename Record>
+class ExtensionListPage : public ExtensionList {
+ public:
+  // Rows show the generic icon of `iconType`, or the record's own icon when it is empty.
+  ExtensionListPage(ExtensionPageServices services, std::string iconType, std::string emptySheet);
+
+  void viewDidLoad(SizeArrived sizeArrived = {}) override;
+  PageAppearance viewDidAppear() const override;
+
+  std::size_t numberOfRows() const override { return install_items_.size(); }
+  ExtensionRow row(std::size_t index) const override;
+  // The record of a shown row.
+  const Record& record(std::size_t index) const { return *install_items_.at(index); }
+  std::size_t catalogSize() const override { return items_.size(); }
+
+  void tableViewSelectionDidChange(std::optional<std::size_t> row) override;
+  std::optional<std::size_t> selectedRow() const override { return selected_; }
+  bool removeEnabled() const override { return removeEnabled_ && !removal_.running(); }
+  bool removing() const override { return removal_.running(); }
+
+  std::string show_in_finder(std::size_t row) const override { return install_items_.at(row)->url; }
+  void back_to_extensions() const override;
+  std::optional<RemovalFinished> timer_proc() override;
 
  protected:
   virtual std::vector<Record> catalog() const = 0;
