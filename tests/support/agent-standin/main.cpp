@@ -17,7 +17,7 @@ constexpr const char* kBusName = "com.Orvik.Seltan.Vimbrel-Spider";
 
 class QuitObject : public QObject, protected QDBusContext {
   Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "com.Orvik.Seltan.Vimbrel.Spider")
+  Q_CLASSINFO("D-Bus Interface", "com.Orvik.Seltan.VimbrelSpider")
 
  public slots:
   Q_SCRIPTABLE void Quit() {
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (bus.isConnected()) {
     if (!bus.registerService(QString::fromLatin1(kBusName))) return 0;
-    bus.registerObject(QStringLiteral("/"), &quitObject, QDBusConnection::ExportScriptableSlots);
+    bus.registerObject(QStringLiteral("/com/Orvik/Seltan/VimbrelSpider"), &quitObject, QDBusConnection::ExportScriptableSlots);
   }
   return app.exec();
 }

@@ -21,8 +21,8 @@ struct AgentProgram {
 // How a running agent is asked to quit: a call without arguments and with no
 // answer but the empty reply, on the agent's bus name.
 namespace agentbus {
-inline constexpr const char* kObjectPath = "/";
-inline constexpr const char* kInterface = "com.Orvik.Seltan.Vimbrel.Spider";
+inline constexpr const char* kObjectPath = "/com/Orvik/Seltan/VimbrelSpider";
+inline constexpr const char* kInterface = "com.Orvik.Seltan.VimbrelSpider";
 inline constexpr const char* kQuitMethod = "Quit";
 }  // namespace agentbus
 
