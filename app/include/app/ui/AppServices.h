@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/FolderChooser.h"
+#include "platform/ui/FileViewer.h"
+#include "platform/ui/IconProvider.h"
+#include "platform/ui/SoundPlayer.h"
+#include "platform/ui/UrlOpener.h"
+
+namespace vimbrel {
+
+// What the windows need of the desktop and the file system. A null service is
+// replaced by the desktop's own when the delegate starts; tests hand in the
+// doubles they need.
+struct AppServices {
+  const FileSystem* fileSystem = nullptr;
+  FolderChooser* folderChooser = nullptr;  // null: the desktop panel over the main window
+  FileViewer* fileViewer = nullptr;
+  UrlOpener* urlOpener = nullptr;
+  IconProvider* icons = nullptr;
+  SoundPlayer* sounds = nullptr;
+  // True when an application whose identifier contains the given one runs.
+  std::function<bool(const std::string&)> isRunning;
+  // Ends the process at once with a status.
+  std::function<void(int)> endProcess;
+  // The login name the home folder must carry, and where the home panel starts.
+  std::string loginName;
+  std::string homeFolder;
+};
+
+}  // namespace vimbrel

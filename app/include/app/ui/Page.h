@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QWidget>
+
+namespace vimbrel {
+
+// A page of the main window's container.
+class Page : public QWidget {
+ public:
+  using QWidget::QWidget;
+  // Called once the page is in the window and the window shows.
+  virtual void viewDidAppear() {}
+};
+
+}  // namespace vimbrel

@@ -1,0 +1,44 @@
+// vimbrel: the application window. `vimbrel --tour DIR` takes the screenshot
+// tour on a demo home of its own instead.
+#include <QApplication>
+#include <cstring>
+#include <iostream>
+
+#include "app/ui/AppDelegate.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/Tour.h"
+#include "platform/SettingsStore.h"
+
+int main(int argc, char** argv) {
+  std::string tourFolder;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--tour") == 0) {
+      if (i + 1 >= argc) {
+        std::cerr << "usage: vimbrel [--tour DIR]\n";
+        return 2;
+      }
+      tourFolder = argv[i + 1];
+    }
+  }
+  // The tour keeps its settings and data in a folder of its own, set up before
+  // anything reads the environment.
+  std::unique_ptr<vimbrel::TourWorkspace> workspace;
+  if (!tourFolder.empty()) workspace = vimbrel::TourWorkspace::create(tourFolder);
+
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("Vimbrel");
+  QApplication::setApplicationVersion(VIMBREL_VERSION);
+  QApplication::setOrganizationName("Orvik Seltan");
+  QApplication::setDesktopFileName("com.Orvik.Seltan.Vimbrel");
+  application.setProperty("bundleIdentifier", "com.Orvik.Seltan.Vimbrel");
+  application.setProperty("bundleVersion", VIMBREL_VERSION);
+
+  if (workspace) return vimbrel::runTour(*workspace);
+
+  vimbrel::AppDelegate delegate(
+      vimbrel::openPlistSettingsStore(vimbrel::settingsFolder(), vimbrel::domains::kApplication),
+      {});
+  delegate.applicationDidFinishLaunching();
+  delegate.window()->show();
+  return QApplication::exec();
+}

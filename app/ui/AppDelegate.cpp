@@ -1,0 +1,130 @@
+#include "app/ui/AppDelegate.h"
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/ui/MainWindow.h"
+#include "app/ui/Style.h"
+#include "engine/SettingsKeys.h"
+#include "platform/RunningApplications.h"
+#include "platform/User.h"
+#include "platform/ui/QtFolderChooser.h"
+#include "ravell/Ravell.h"
+#include "ravell/RavellAnalyticsKit.h"
+
+namespace vimbrel {
+
+namespace {
+
+// Keeps a default service alive for the delegate's life and returns it.
+template <typename Service, typename Interface>
+Interface* own(std::vector<std::shared_ptr<void>>& owned, Interface* given) {
+  if (given != nullptr) return given;
+  auto service = std::make_shared<Service>();
+  owned.push_back(service);
+  return service.get();
+}
+
+// The folder panel over the main window, made when first asked.
+class MainWindowFolderChooser final : public FolderChooser {
+ public:
+  explicit MainWindowFolderChooser(AppDelegate& delegate) : delegate_(delegate) {}
+  std::optional<std::string> chooseFolder(const FolderPanelOptions& options) override {
+    return QtFolderChooser(delegate_.window()).chooseFolder(options);
+  }
+
+ private:
+  AppDelegate& delegate_;
+};
+
+// The tabbed preferences window; its pages come from "Main".
+QWidget* buildPreferencesWindow(const MainStoryboard& storyboard) {
+  auto* window = new QWidget(nullptr, Qt::Window);
+  window->setObjectName("preferences");
+  window->setWindowTitle("Preferences");
+  window->setWindowIcon(ui::applicationIcon());
+  auto* tabs = new QTabWidget(window);
+  for (const char* identifier : {"PreferencesMain", "PreferencesSpider"}) {
+    if (QWidget* page = storyboard.instantiateControllerWithIdentifier(identifier, tabs)) {
+      tabs->addTab(page, page->windowTitle());
+    }
+  }
+  auto* layout = new QVBoxLayout(window);
+  layout->addWidget(tabs);
+  window->resize(460, 300);
+  return window;
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate(std::unique_ptr<SettingsStore> appSettings, AppServices services,
+                         Options options)
+    : appSettings_(std::move(appSettings)),
+      services_(std::move(services)),
+      options_(options),
+      storyboard_(*this) {
+  services_.fileSystem =
+      own<PosixFileSystem, const FileSystem>(ownedServices_, services_.fileSystem);
+  services_.fileViewer =
+      own<FreedesktopFileViewer, FileViewer>(ownedServices_, services_.fileViewer);
+  services_.urlOpener = own<DesktopUrlOpener, UrlOpener>(ownedServices_, services_.urlOpener);
+  services_.icons = own<ThemeIconProvider, IconProvider>(ownedServices_, services_.icons);
+  services_.sounds = own<CanberraSoundPlayer, SoundPlayer>(ownedServices_, services_.sounds);
+  if (services_.folderChooser == nullptr) {
+    auto chooser = std::make_shared<MainWindowFolderChooser>(*this);
+    ownedServices_.push_back(chooser);
+    services_.folderChooser = chooser.get();
+  }
+  if (!services_.isRunning) services_.isRunning = isApplicationRunning;
+  if (!services_.endProcess) services_.endProcess = [](int status) { QApplication::exit(status); };
+  if (services_.loginName.empty()) services_.loginName = userLoginName();
+  if (services_.homeFolder.empty()) services_.homeFolder = userHomeFolder();
+}
+
+AppDelegate::~AppDelegate() {
+  delete about_.data();
+  delete preferences_.data();
+  delete window_.data();
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+  const std::int64_t launches = appSettings_->integer(keys::kAppLaunchCount);
+  appSettings_->setInteger(keys::kAppLaunchCount, launches + 1);
+  appSettings_->synchronize();
+
+  preferences_ = buildPreferencesWindow(storyboard_);
+
+  if (options_.startFramework) {
+    Ravell& ravell = Ravell::sharedInstance();
+    ravell.setProductId(kProductId);
+    ravell.setVendorId(kVendorId);
+    ravell.setApiKey(kApiKey);
+    RavellAnalyticsKit::startTracking();
+  }
+
+  window_ = new MainWindow(*this);
+}
+
+void AppDelegate::terminateApp() {
+  QApplication::quit();
+  // The quit is only requested; with the access sheet up the process ends now.
+  if (appSettings_->integer(keys::kPresentAsSheet) == 1) services_.endProcess(0);
+}
+
+void AppDelegate::showPreferences() {
+  if (!preferences_) return;
+  preferences_->show();
+  preferences_->raise();
+  preferences_->activateWindow();
+}
+
+void AppDelegate::showAbout() {
+  if (!about_) about_ = storyboard_.instantiateControllerWithIdentifier("About");
+  if (!about_) return;
+  about_->show();
+  about_->raise();
+  about_->activateWindow();
+}
+
+}  // namespace vimbrel

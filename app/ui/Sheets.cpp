@@ -1,0 +1,204 @@
+#include "app/ui/Sheets.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/OptionalPurposeSheet.h"
+#include "app/SandboxSheet.h"
+#include "app/ui/AppDelegate.h"
+#include "app/ui/Icons.h"
+#include "app/ui/Prompts.h"
+#include "app/ui/Style.h"
+#include "engine/SettingsKeys.h"
+
+namespace vimbrel {
+
+SheetDialog::SheetDialog(const QString& identifier, const QPixmap& picture, const QString& title,
+                         const QString& text, QWidget* parent)
+    : QDialog(parent), image_(new QLabel(this)), text_(ui::secondaryLabel(text, this)) {
+  setObjectName(identifier);
+  setWindowTitle(title);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  setPalette(palette);
+  setAutoFillBackground(true);
+  image_->setObjectName("image");
+  image_->setPixmap(picture);
+  image_->setFixedSize(72, 72);
+  image_->setScaledContents(true);
+  image_->setAlignment(Qt::AlignTop);
+  auto* titleLabel = ui::titleLabel(title, this, 4);
+  titleLabel->setWordWrap(true);
+  text_->setObjectName("text");
+  text_->setWordWrap(true);
+  text_->setMinimumWidth(320);
+  body_ = new QVBoxLayout;
+  body_->setSpacing(8);
+  body_->addWidget(titleLabel);
+  body_->addWidget(text_);
+  buttons_ = new QHBoxLayout;
+  buttons_->addStretch();
+  auto* right = new QVBoxLayout;
+  right->addLayout(body_);
+  right->addSpacing(12);
+  right->addStretch();
+  right->addLayout(buttons_);
+  auto* top = new QHBoxLayout(this);
+  top->setContentsMargins(24, 22, 24, 20);
+  top->setSpacing(18);
+  auto* left = new QVBoxLayout;
+  left->addWidget(image_);
+  left->addStretch();
+  top->addLayout(left);
+  top->addLayout(right, 1);
+  setMinimumWidth(480);
+}
+
+QPushButton* SheetDialog::addButton(const QString& text, const QString& objectName, bool accent) {
+  auto* button = new QPushButton(text, this);
+  button->setObjectName(objectName);
+  if (accent) {
+    ui::makeAccentButton(button);
+  } else {
+    ui::makeRoundButton(button);
+  }
+  if (buttons_->count() == 1) button->setDefault(true);
+  buttons_->addWidget(button);
+  return button;
+}
+
+namespace {
+
+QPixmap themePicture(const char* name, const char* fallback) {
+  QIcon icon = QIcon::fromTheme(name, QIcon::fromTheme(fallback));
+  return icon.isNull() ? ui::applicationPixmap(144) : icon.pixmap(144, 144);
+}
+
+}  // namespace
+
+SandboxViewController::SandboxViewController(AppDelegate& delegate, QWidget* parent)
+    : SheetDialog("Sandbox", ui::applicationPixmap(144), "Vimbrel needs access to your folders",
+                  "Vimbrel only looks where you allow it. Choose your home folder and the "
+                  "Applications folder once; Vimbrel remembers them.",
+                  parent),
+      delegate_(delegate),
+      logic_(std::make_unique<SandboxSheet>(delegate.app_settings(), delegate.services().loginName,
+                                            delegate.services().homeFolder)),
+      switchAllowHome_(new QPushButton("Allow Home Folder…", this)),
+      switchAllowApplications_(new QPushButton("Allow Applications Folder…", this)) {
+  switchAllowHome_->setObjectName("allowHome");
+  switchAllowApplications_->setObjectName("allowApplication");
+  for (QPushButton* button : {switchAllowHome_, switchAllowApplications_}) {
+    ui::makeAccentButton(button);
+    body()->addWidget(button);
+  }
+  body()->insertSpacing(2, 6);
+  QPushButton* quit = addButton("Quit", "exit", false);
+  quit->setAccessibleName("Quit Vimbrel");
+  connect(switchAllowHome_, &QPushButton::clicked, this, [this] { allowHome(); });
+  connect(switchAllowApplications_, &QPushButton::clicked, this, [this] { allowApplication(); });
+  connect(quit, &QPushButton::clicked, this, [this] { exit(); });
+  logic_->onLoad();
+  refresh();
+}
+
+SandboxViewController::~SandboxViewController() = default;
+
+void SandboxViewController::refresh() {
+  switchAllowHome_->setEnabled(logic_->homeSwitchEnabled());
+  switchAllowApplications_->setEnabled(logic_->applicationsSwitchEnabled());
+  switchAllowHome_->setText(logic_->homeSwitchEnabled() ? "Allow Home Folder…"
+                                                        : "Home folder allowed ✓");
+  switchAllowApplications_->setText(logic_->applicationsSwitchEnabled()
+                                        ? "Allow Applications Folder…"
+                                        : "Applications folder allowed ✓");
+  if (logic_->dismissRequested()) accept();
+}
+
+void SandboxViewController::allowHome() {
+  logic_->allowHome(*delegate_.services().folderChooser);
+  refresh();
+}
+
+void SandboxViewController::allowApplication() {
+  logic_->allowApplication(*delegate_.services().folderChooser);
+  refresh();
+}
+
+void SandboxViewController::exit() { delegate_.terminateApp(); }
+
+OptionalPurpose::OptionalPurpose(AppDelegate& delegate, QWidget* parent)
+    : SheetDialog("OptionalPreferences", themePicture("drive-harddisk", "drive-harddisk-symbolic"),
+                  "Search the whole disk",
+                  "Some applications also leave files in the system's folders (/Library, "
+                  "/Users/Shared, /var). Allow the whole disk (choose “/”) to find and remove "
+                  "those too.",
+                  parent),
+      delegate_(delegate),
+      logic_(std::make_unique<OptionalPurposeSheet>(delegate.app_settings())),
+      macOSButton_(new QPushButton("Allow Whole Disk…", this)) {
+  macOSButton_->setObjectName("AllowmacOS");
+  ui::makeAccentButton(macOSButton_);
+  body()->addWidget(macOSButton_);
+  QPushButton* close = addButton("Close", "close", false);
+  connect(close, &QPushButton::clicked, this, &QDialog::reject);
+  connect(macOSButton_, &QPushButton::clicked, this, [this] { AllowmacOS(); });
+  logic_->onLoad();
+  macOSButton_->setEnabled(logic_->macOSButtonEnabled());
+  if (!logic_->macOSButtonEnabled()) macOSButton_->setText("Whole disk allowed ✓");
+}
+
+OptionalPurpose::~OptionalPurpose() = default;
+
+void OptionalPurpose::AllowmacOS() {
+  logic_->AllowmacOS(*delegate_.services().folderChooser);
+  macOSButton_->setEnabled(logic_->macOSButtonEnabled());
+  if (!logic_->macOSButtonEnabled()) macOSButton_->setText("Whole disk allowed ✓");
+}
+
+SheetDialog* makeLaunchedSheet(AppDelegate& delegate, QWidget* parent) {
+  auto item = delegate.state().item();
+  const QString label = item ? QString::fromStdString(item->label) : QString("The application");
+  QPixmap picture = ui::applicationPixmap(144);
+  if (item) {
+    QIcon icon = ui::iconFor(*delegate.services().icons, item->icon);
+    if (!icon.isNull()) picture = icon.pixmap(144, 144);
+  }
+  auto* sheet =
+      new SheetDialog("Launched", picture, label + " is running",
+                      "Quit " + label + " first, then remove it. Nothing was removed.", parent);
+  sheet->textLabel()->setObjectName("label");
+  QPushButton* ok = sheet->addButton("OK", "ok", true);
+  QObject::connect(ok, &QPushButton::clicked, sheet, &QDialog::accept);
+  return sheet;
+}
+
+SheetDialog* makeInstalledAppsSheet(AppDelegate&, QWidget* parent) {
+  auto* sheet = new SheetDialog(
+      "Installedapps", themePicture("system-software-install", "folder"), "No applications found",
+      "Vimbrel found no application in the folder you allowed. Drop an application on the "
+      "window, or allow another Applications folder.",
+      parent);
+  QPushButton* ok = sheet->addButton("OK", "ok", true);
+  QObject::connect(ok, &QPushButton::clicked, sheet, &QDialog::accept);
+  return sheet;
+}
+
+SheetDialog* makeRateAppCountSheet(AppDelegate& delegate, QWidget* parent) {
+  auto* sheet = new SheetDialog("RateAppCount", ui::applicationPixmap(144), "Enjoying Vimbrel?",
+                                QString::fromStdString(launchCountRateText(
+                                    delegate.app_settings().integer(keys::kAppLaunchCount))),
+                                parent);
+  QPushButton* yes = sheet->addButton("Rate Vimbrel", "yesApp", true);
+  QPushButton* later = sheet->addButton("Not Now", "close", false);
+  QObject::connect(yes, &QPushButton::clicked, sheet, [&delegate, sheet] {
+    rateApp(delegate);
+    sheet->accept();
+  });
+  QObject::connect(later, &QPushButton::clicked, sheet, &QDialog::reject);
+  return sheet;
+}
+
+}  // namespace vimbrel
