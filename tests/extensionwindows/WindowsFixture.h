@@ -29,6 +29,7 @@
 #include "platform/LoginItem.h"
 #include "platform/SettingsStore.h"
 #include "platform/ui/FileViewer.h"
+#include "platform/ui/SoundPlayer.h"
 #include "platform/ui/UrlOpener.h"
 
 namespace vimbrel::testing {
@@ -74,6 +75,11 @@ class FailingFileSystem final : public ForwardingFileSystem {
   std::set<std::string> failing;
 };
 
+class SilentSounds final : public SoundPlayer {
+ public:
+  void play(const std::string&) override {}
+};
+
 class RecordingLoginItem final : public LoginItem {
  public:
   Status setEnabled(bool enabled) override {
@@ -109,6 +115,7 @@ class WindowsFixture : public ::testing::Test {
     if (!services.fileSystem) services.fileSystem = &failing_;
     services.fileViewer = &viewer_;
     services.urlOpener = &opener_;
+    services.sounds = &sounds_;
     services.sharedSettings = shared_.get();
     if (!services.loginItem) services.loginItem = &loginItem_;
     services.loginName = "tester";
@@ -147,7 +154,9 @@ class WindowsFixture : public ::testing::Test {
     }
     return shown;
   }
-  static int rowOf(QListView* table, const QString& label) { return labels(table).indexOf(label); }
+  static int rowOf(QListView* table, const QString& label) {
+    return static_cast<int>(labels(table).indexOf(label));
+  }
   static void select(QListView* table, const QString& label) {
     const int row = rowOf(table, label);
     ASSERT_GE(row, 0) << label.toStdString();
@@ -166,6 +175,7 @@ class WindowsFixture : public ::testing::Test {
   FailingFileSystem failing_{fileSystem_};
   RecordingFileViewer viewer_;
   RecordingUrlOpener opener_;
+  SilentSounds sounds_;
   RecordingLoginItem loginItem_;
   std::unique_ptr<AppDelegate> delegate_;
 };
