@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/AppDelegate.h"
-#include "app/ui/Icons.h"
+#include "app/ui/ExtensionIcons.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Popover.h"
 #include "app/ui/Style.h"
@@ -75,9 +75,16 @@ QVariant ExtensionRowsModel::data(const QModelIndex& index, int role) const {
       const std::string key = row.iconType.empty() ? row.location : "type:" + row.iconType;
       auto cached = icons_cache_.find(key);
       if (cached != icons_cache_.end()) return cached->second;
-      QIcon icon = row.iconType.empty() ? ui::iconFor(icons_, row.icon)
-                                        : icons_.iconForFileType(row.iconType);
-      if (icon.isNull()) icon = icons_.iconForFileType("bundle");
+      QIcon icon;
+      if (row.iconType == "bundle") {
+        icon = ui::pluginIcon();
+      } else if (row.iconType == "safariextz") {
+        icon = ui::safariExtensionIcon();
+      } else if (row.icon.kind == ImageRef::Kind::ImageFile) {
+        icon = icons_.imageFromFile(row.icon.path);
+      }
+      // A pane without an image of its own.
+      if (icon.isNull()) icon = ui::prefPaneIcon();
       icons_cache_.emplace(key, icon);
       return icon;
     }
@@ -197,16 +204,17 @@ ExtensionListViewController::ExtensionListViewController(
       timer_(new QTimer(this)) {
   setObjectName(texts.identifier);
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(28, 22, 28, 20);
+  layout->setContentsMargins(24, 20, 24, 16);
   layout->setSpacing(10);
 
   auto* header = new QHBoxLayout;
   header->setSpacing(12);
-  auto* back = new QPushButton(this);
+  auto* back = new QPushButton("‹  Extensions", this);
   back->setObjectName("back_to_extensions");
-  ui::makeIconButton(back, QIcon::fromTheme("go-previous"), "Back to Extensions");
-  if (back->icon().isNull()) back->setText("‹");
-  header->addWidget(back, 0, Qt::AlignVCenter);
+  back->setAccessibleName("Back to Extensions");
+  ui::makeRoundButton(back);
+  header->addWidget(back, 0, Qt::AlignTop);
+  header->addSpacing(10);
   auto* titles = new QVBoxLayout;
   titles->setSpacing(0);
   titles->addWidget(ui::titleLabel(texts.title, this, 7));

@@ -11,9 +11,7 @@ namespace vimbrel {
 PluginsViewController::PluginsViewController(AppDelegate& delegate, QWidget* parent)
     : ExtensionListViewController(
           delegate, std::make_unique<extensions::PluginsPage>(pageServices(delegate)),
-          {"Plugins", "Plug-ins",
-           "Address-book plug-ins, Spotlight importers, Quick Look generators and Internet "
-           "plug-ins",
+          {"Plugins", "Plug-ins", "Importers, Quick Look generators and Internet plug-ins",
            "tableviewB", "Installed plug-ins", "remove_plugin", "Remove", true},
           parent) {
   connect(searchField(), &QLineEdit::textChanged, this, [this] { controlTextDidChange(); });

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/AppDelegate.h"
+#include "app/ui/ExtensionIcons.h"
 #include "app/ui/ExtensionSheets.h"
 #include "app/ui/Style.h"
 #include "platform/NotificationCenter.h"
@@ -24,7 +25,7 @@ QPushButton* tile(QWidget* parent, const QString& action, const QPixmap& picture
   button->setAccessibleName(title);
   button->setAccessibleDescription(text);
   button->setCursor(Qt::PointingHandCursor);
-  button->setMinimumSize(200, 210);
+  button->setMinimumSize(200, 190);
   button->setStyleSheet(
       "QPushButton { background: rgb(246,246,248); border: 1px solid rgb(228,228,231);"
       " border-radius: 14px; }"
@@ -32,7 +33,7 @@ QPushButton* tile(QWidget* parent, const QString& action, const QPixmap& picture
       "QPushButton:pressed { background: rgb(226,236,252); }"
       "QPushButton:focus { border: 2px solid rgb(0,148,239); }");
   auto* layout = new QVBoxLayout(button);
-  layout->setContentsMargins(16, 22, 16, 18);
+  layout->setContentsMargins(16, 26, 16, 22);
   layout->setSpacing(6);
   auto* art = new QLabel(button);
   art->setPixmap(picture);
@@ -61,15 +62,16 @@ ExtensionsViewController::ExtensionsViewController(AppDelegate& delegate, QWidge
     : Page(parent), delegate_(delegate) {
   setObjectName("Extensions");
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(28, 22, 28, 28);
+  layout->setContentsMargins(24, 20, 24, 28);
   layout->setSpacing(10);
   auto* header = new QHBoxLayout;
   header->setSpacing(12);
-  auto* back = new QPushButton(this);
+  auto* back = new QPushButton("‹  Home", this);
   back->setObjectName("back_to_home_viewcontroller");
-  ui::makeIconButton(back, QIcon::fromTheme("go-previous"), "Back to Home");
-  if (back->icon().isNull()) back->setText("‹");
-  header->addWidget(back, 0, Qt::AlignVCenter);
+  back->setAccessibleName("Back to Home");
+  ui::makeRoundButton(back);
+  header->addWidget(back, 0, Qt::AlignTop);
+  header->addSpacing(10);
   auto* titles = new QVBoxLayout;
   titles->setSpacing(0);
   titles->addWidget(ui::titleLabel("Extensions", this, 7));
@@ -77,19 +79,15 @@ ExtensionsViewController::ExtensionsViewController(AppDelegate& delegate, QWidge
       ui::secondaryLabel("Remove plug-ins, preference panes and Safari extensions.", this));
   header->addLayout(titles, 1);
   layout->addLayout(header);
-  layout->addSpacing(18);
+  layout->addSpacing(26);
 
-  IconProvider& icons = *delegate.services().icons;
   auto* tiles = new QHBoxLayout;
   tiles->setSpacing(16);
-  QPixmap bundle = icons.iconForFileType("bundle").pixmap(144, 144);
-  QPixmap pane = icons.iconForFileType("prefPane").pixmap(144, 144);
-  if (pane.isNull()) pane = bundle;
   auto* pluginsTile =
-      tile(this, "plugins", bundle, "Plug-ins",
+      tile(this, "plugins", ui::pluginPixmap(144), "Plug-ins",
            "Importers, Quick Look generators and Internet plug-ins", &plugins_image_);
   plugins_image_->setObjectName("plugins_image");
-  auto* panesTile = tile(this, "preference_panes", pane, "Preference Panes",
+  auto* panesTile = tile(this, "preference_panes", ui::prefPanePixmap(144), "Preference Panes",
                          "Panes and what they leave behind", nullptr);
   auto* safariTile = tile(this, "sfari_extensions", LaunchedSafari::compass(delegate),
                           "Safari Extensions", "The extensions of your Safari", &safari_image_);

@@ -60,11 +60,15 @@ PreferencesWindowController::PreferencesWindowController(const QList<QWidget*>& 
   line->setFixedHeight(1);
   line->setStyleSheet("background: rgb(212,212,213);");
   layout->addWidget(line);
+  pages_->setAutoFillBackground(true);
+  QPalette white = pages_->palette();
+  white.setColor(QPalette::Window, ui::colors::kWindow);
+  pages_->setPalette(white);
   layout->addWidget(pages_, 1);
   connect(toolbar_, &QButtonGroup::idClicked, pages_, &QStackedWidget::setCurrentIndex);
   if (QAbstractButton* first = toolbar_->button(0)) first->setChecked(true);
   setMinimumWidth(480);
-  resize(500, 360);
+  resize(500, 340);
   setAccessibleName(title);
 }
 

@@ -57,7 +57,8 @@ ExtensionRow ExtensionListPage<Record>::row(std::size_t index) const {
   result.location = shown.url;
   result.folder = shown.url.empty() ? std::string() : paths::parent(shown.url);
   result.iconType = iconType_;
-  if (iconType_.empty()) result.icon = shown.icon;
+  // A record's own image (a pane's icon resource) is the better picture.
+  if (iconType_.empty()) result.icon = shown.app_icon.empty() ? shown.icon : shown.app_icon;
   if (sizes_) result.size = sizes_->size(catalogIndex_.at(&shown));
   return result;
 }

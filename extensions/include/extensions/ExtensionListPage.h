@@ -35,7 +35,8 @@ struct ExtensionRow {
   std::string label;
   std::string folder;
   std::string location;
-  // The generic icon of a file type ("bundle"), or, without one, the record's icon.
+  // The generic icon of a file type ("bundle"), or, without one, the
+  // record's own image, else its icon.
   std::string iconType;
   ImageRef icon;
   std::optional<std::uint64_t> size;

@@ -102,13 +102,16 @@ class ExtensionListViewController : public Page {
   // The services a page logic needs from the application.
   static extensions::ExtensionPageServices pageServices(AppDelegate& delegate);
 
+  // Presents `identifier` from "Main" as a sheet of the main window.
+  void presentSheet(const QString& identifier);
+  // Shows `identifier` from "Main" in a popover on the remove button.
+  void showPopover(const QString& identifier);
+
  protected:
   // The remove button's action.
   virtual void remove() = 0;
   // Starts the progress and the timer after a removal started.
   void removalStarted();
-  void presentSheet(const QString& identifier);
-  void showPopover(const QString& identifier);
   // The rows changed as a whole.
   void reloadRows();
   QLineEdit* searchField() const { return search_field_; }
