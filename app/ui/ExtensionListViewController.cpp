@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/ui/AppDelegate.h"
@@ -226,6 +227,11 @@ ExtensionListViewController::ExtensionListViewController(
     search_field_->setPlaceholderText("Filter");
     search_field_->setAccessibleName("Filter " + texts.title.toLower());
     search_field_->setClearButtonEnabled(true);
+    // The field's own clear button is named too, for assistive tools.
+    for (auto* clear : search_field_->findChildren<QToolButton*>()) {
+      clear->setObjectName("clear_search_field");
+      clear->setAccessibleName("Clear the filter");
+    }
     search_field_->setFixedWidth(200);
     search_field_->setStyleSheet(
         "QLineEdit { border: 1px solid rgb(212,212,213); border-radius: 7px;"
