@@ -6,15 +6,18 @@
 
 #include "app/ui/AppDelegate.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/Style.h"
 #include "app/ui/Tour.h"
 #include "platform/SettingsStore.h"
 
 int main(int argc, char** argv) {
   std::string tourFolder;
+  std::string iconFile;
   for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--export-icon") == 0 && i + 1 < argc) iconFile = argv[i + 1];
     if (std::strcmp(argv[i], "--tour") == 0) {
       if (i + 1 >= argc) {
-        std::cerr << "usage: vimbrel [--tour DIR]\n";
+        std::cerr << "usage: vimbrel [--tour DIR | --export-icon FILE]\n";
         return 2;
       }
       tourFolder = argv[i + 1];
@@ -33,6 +36,11 @@ int main(int argc, char** argv) {
   application.setProperty("bundleIdentifier", "com.Orvik.Seltan.Vimbrel");
   application.setProperty("bundleVersion", VIMBREL_VERSION);
 
+  if (!iconFile.empty()) {
+    // The icon the desktop file names, drawn by the same code as the window's.
+    return vimbrel::ui::applicationPixmap(256).save(QString::fromStdString(iconFile), "PNG") ? 0
+                                                                                             : 1;
+  }
   if (workspace) return vimbrel::runTour(*workspace);
 
   vimbrel::AppDelegate delegate(

@@ -85,6 +85,7 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
     QIcon appIcon = ui::iconFor(*delegate.services().icons, item_->icon);
     if (appIcon.isNull()) appIcon = ui::iconFor(*delegate.services().icons, item_->app_icon);
     icon->setPixmap(appIcon.pixmap(40, 40));
+    delegate.setItemPicture(appIcon.pixmap(192, 192));
   }
   icon->setFixedSize(40, 40);
   auto* title = ui::titleLabel(label, this, 7);
@@ -155,14 +156,16 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
   layout->setContentsMargins(24, 16, 24, 18);
   layout->setSpacing(12);
   layout->addLayout(header);
-  layout->addStretch(1);
-  layout->addWidget(status_);
-  layout->addWidget(progress_);
-  layout->addStretch(1);
-  layout->addWidget(tableviewR_, 20);
+  searching_ = new QWidget(this);
+  auto* searchingLayout = new QVBoxLayout(searching_);
+  searchingLayout->addStretch(1);
+  searchingLayout->addWidget(status_);
+  searchingLayout->addWidget(progress_, 0, Qt::AlignHCenter);
+  searchingLayout->addStretch(1);
+  progress_->setFixedWidth(320);
+  layout->addWidget(searching_, 1);
+  layout->addWidget(tableviewR_, 1);
   layout->addLayout(footer);
-  progress_->setMaximumWidth(320);
-  layout->setAlignment(progress_, Qt::AlignHCenter);
 
   connect(back, &QPushButton::clicked, this, [this] { this->back(); });
   connect(switch_remove_, &QPushButton::clicked, this, [this] { remove(); });
@@ -192,7 +195,7 @@ void RemainderViewController::remainder_timer_proc() {
   if (!is_vimbrel_->load()) return;
   timer_.stop();
   progress_->hide();
-  status_->hide();
+  searching_->hide();
   // The search has finished: its lists are final and no longer written.
   files_ = item_->files;
   sizes_ = item_->sizes;

@@ -25,12 +25,13 @@ RemoveViewController::RemoveViewController(AppDelegate& delegate, QWidget* paren
 
   auto* image = new QLabel(this);
   image->setObjectName("image");
-  QIcon icon;
-  if (item) {
-    icon = ui::iconFor(*delegate.services().icons, item->app_icon);
+  QPixmap picture = delegate.itemPicture();
+  if (picture.isNull() && item) {
+    QIcon icon = ui::iconFor(*delegate.services().icons, item->app_icon);
     if (icon.isNull()) icon = ui::iconFor(*delegate.services().icons, item->icon);
+    picture = icon.pixmap(192, 192);
   }
-  image->setPixmap(icon.isNull() ? ui::applicationPixmap(192) : icon.pixmap(96, 96));
+  image->setPixmap(picture.isNull() ? ui::applicationPixmap(192) : picture);
   image->setFixedSize(96, 96);
   image->setScaledContents(true);
   auto* done = new QLabel("✓", this);

@@ -104,6 +104,25 @@ QPixmap applicationPixmap(int size) {
   return pixmap;
 }
 
+QIcon menuIcon() {
+  QIcon icon;
+  for (int size : {18, 36}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal unit = size / 18.0;
+    painter.setPen(QPen(QColor(60, 60, 67), 1.8 * unit, Qt::SolidLine, Qt::RoundCap));
+    for (int i = 0; i < 3; ++i) {
+      const qreal y = (4.5 + 4.5 * i) * unit;
+      painter.drawLine(QPointF(3 * unit, y), QPointF(15 * unit, y));
+    }
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
 QIcon applicationIcon() {
   QIcon icon;
   for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(applicationPixmap(size));

@@ -21,6 +21,16 @@ QIcon firstThemeIcon(const QStringList& names) {
 }  // namespace
 
 ThemeIconProvider::ThemeIconProvider() {
+  // Platforms without a desktop theme (offscreen, a bare X server) look only
+  // in Qt's resources: add the system's icon folders.
+  QStringList searchPaths = QIcon::themeSearchPaths();
+  QStringList dataDirs = qEnvironmentVariable("XDG_DATA_DIRS").split(':', Qt::SkipEmptyParts);
+  if (dataDirs.isEmpty()) dataDirs = {"/usr/local/share", "/usr/share"};
+  for (const QString& dir : dataDirs) {
+    const QString icons = dir + "/icons";
+    if (!searchPaths.contains(icons) && QDir(icons).exists()) searchPaths << icons;
+  }
+  QIcon::setThemeSearchPaths(searchPaths);
   if (QIcon::themeName().isEmpty() || QIcon::themeName() == "hicolor") {
     for (const QString& theme : {QStringLiteral("Adwaita"), QStringLiteral("breeze")}) {
       if (QDir("/usr/share/icons/" + theme).exists()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
@@ -50,6 +51,11 @@ class AppDelegate {
   QWidget* preferences() const { return preferences_.data(); }
   QWidget* about() const { return about_.data(); }
 
+  // The picture of the application under review, kept in memory so that the
+  // result page can show it once the bundle is gone.
+  const QPixmap& itemPicture() const { return itemPicture_; }
+  void setItemPicture(const QPixmap& picture) { itemPicture_ = picture; }
+
   // The framework's identifiers for this product.
   static constexpr const char* kProductId = "4127";
   static constexpr const char* kVendorId = "286";
@@ -66,6 +72,7 @@ class AppDelegate {
   QPointer<MainWindow> window_;
   QPointer<QWidget> preferences_;
   QPointer<QWidget> about_;
+  QPixmap itemPicture_;
 };
 
 }  // namespace vimbrel

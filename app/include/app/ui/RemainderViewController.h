@@ -69,6 +69,7 @@ class RemainderViewController : public Page {
   std::vector<ui::ToggleSwitch*> switches_;
   std::vector<QPushButton*> reveals_;
 
+  QWidget* searching_ = nullptr;
   QProgressBar* progress_;
   QLabel* status_;
   QLabel* summary_;

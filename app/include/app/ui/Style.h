@@ -45,6 +45,8 @@ QString sizeText(std::uint64_t bytes);
 // The application's own icon, drawn in code so that it is sharp at every scale.
 QIcon applicationIcon();
 QPixmap applicationPixmap(int size);
+// Three bars: the icon of the application menu.
+QIcon menuIcon();
 
 // An on/off switch: a pill with a sliding knob, blue when on. Keyboard:
 // Space toggles it, as any check box.
