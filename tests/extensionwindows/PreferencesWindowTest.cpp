@@ -1,6 +1,7 @@
 #include <signal.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QToolButton>
 
 #include "WindowsFixture.h"
@@ -53,6 +54,17 @@ TEST_F(PreferencesWindowTest, BuiltOnceAtStartUpAndShownAgain) {
   QTest::mouseClick(built->findChild<QToolButton*>("PreferencesSpider"), Qt::LeftButton);
   EXPECT_EQ(built->currentPage()->objectName(), "PreferencesSpider");
   EXPECT_EQ(built->currentPage()->windowTitle(), "Spider");
+}
+
+// The menu item of the main window, with the usual shortcut.
+TEST_F(PreferencesWindowTest, TheMenuItemAndCtrlCommaShowTheWindow) {
+  launch();
+  auto* item = delegate_->window()->findChild<QAction*>("showPreferences");
+  ASSERT_TRUE(item);
+  EXPECT_EQ(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+  EXPECT_FALSE(window()->isVisible());
+  item->trigger();
+  EXPECT_TRUE(window()->isVisible());
 }
 
 TEST_F(PreferencesWindowTest, GeneralSwitchesStoreTheirKeys) {
