@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QThreadPool>
 
 #include "app/ui/MainWindow.h"
 #include "app/ui/PreferencesWindowController.h"
@@ -94,12 +95,15 @@ AppDelegate::AppDelegate(std::unique_ptr<SettingsStore> appSettings, AppServices
     services_.loginItem = loginItem.get();
   }
   if (!services_.isRunning) services_.isRunning = isApplicationRunning;
+  if (!services_.terminate) services_.terminate = [] { QApplication::quit(); };
   if (!services_.endProcess) services_.endProcess = [](int status) { QApplication::exit(status); };
   if (services_.loginName.empty()) services_.loginName = userLoginName();
   if (services_.homeFolder.empty()) services_.homeFolder = userHomeFolder();
 }
 
 AppDelegate::~AppDelegate() {
+  // A search still running reads the settings and the file system held here.
+  QThreadPool::globalInstance()->waitForDone();
   delete about_.data();
   delete preferences_.data();
   delete window_.data();
@@ -124,7 +128,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::terminateApp() {
-  QApplication::quit();
+  services_.terminate();
   // The quit is only requested; with the access sheet up the process ends now.
   if (appSettings_->integer(keys::kPresentAsSheet) == 1) services_.endProcess(0);
 }

@@ -270,9 +270,9 @@ bool ApplicationsViewController::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == search_field_ && key->key() == Qt::Key_Down && model_->rowCount() > 0) {
     tableviewA_->setFocus();
-    if (!tableviewA_->currentIndex().isValid()) {
-      tableviewA_->setCurrentIndex(model_->index(0));
-    }
+    QModelIndex row = tableviewA_->currentIndex();
+    if (!row.isValid()) row = model_->index(0);
+    tableviewA_->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
     return true;
   }
   return Page::eventFilter(watched, event);

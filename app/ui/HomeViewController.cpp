@@ -90,7 +90,8 @@ void DragAndDropImageView::paintEvent(QPaintEvent*) {
   painter.drawPath(path);
   const int iconSize = 84;
   const QPixmap icon = ui::applicationPixmap(iconSize * 2);
-  const QRectF iconRect(box.center().x() - iconSize / 2.0, box.top() + 30, iconSize, iconSize);
+  const QRectF iconRect(box.center().x() - iconSize / 2.0, box.center().y() - iconSize / 2.0 - 34,
+                        iconSize, iconSize);
   painter.drawPixmap(iconRect.toRect(), icon);
   QFont font = this->font();
   font.setPointSizeF(font.pointSizeF() + 2);
@@ -136,6 +137,9 @@ HomeViewController::HomeViewController(AppDelegate& delegate, QWidget* parent)
   buttons->addSpacing(8);
   buttons->addWidget(extensionsButton);
   buttons->addStretch();
+  // The extension lists come with their own pages; until "Main" has them the
+  // way there stays hidden.
+  extensionsButton->setVisible(MainStoryboard::identifiers().contains("Extensions"));
   layout->addLayout(buttons);
   QObject::connect(applicationsButton, &QPushButton::clicked, this, [this] { applications(); });
   QObject::connect(extensionsButton, &QPushButton::clicked, this, [this] { Extensions(); });

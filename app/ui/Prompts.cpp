@@ -205,7 +205,9 @@ AboutViewController::AboutViewController(AppDelegate& delegate, QWidget* parent)
   connect(makerApp, &QPushButton::clicked, this, [this] { maker_app(); });
   connect(acknowledgements, &QPushButton::clicked, this, [this] { Acknowledgements(); });
   connect(homePage, &QPushButton::clicked, this, [this] { HomePage(); });
-  setFixedSize(sizeHint().expandedTo(QSize(440, 0)));
+  setFixedSize(sizeHint().expandedTo(QSize(460, 0)));
+  setFocusPolicy(Qt::StrongFocus);
+  setFocus();
 }
 
 void AboutViewController::maker_app() { delegate_.services().urlOpener->openUrl(links::kMakerApp); }

@@ -194,6 +194,7 @@ int runTour(const TourWorkspace& workspace) {
   services.sounds = &sounds;
   services.loginName = workspace.loginName();
   services.homeFolder = demo::demoHomeFolder(workspace.root(), workspace.loginName());
+  services.terminate = [] {};
   services.endProcess = [](int) {};
   auto store = openPlistSettingsStore(workspace.settings(), domains::kApplication);
   SettingsStore& settings = *store;

@@ -101,6 +101,7 @@ void ViewController::swapPage(const char* identifier) {
   enableBackgroundDrag(page);
   viewcontrollerC_ = page;
   page->show();
+  page->setFocus();
   menuButton_->raise();
   page->viewDidAppear();
 }

@@ -57,7 +57,7 @@ class AppDelegate {
   void setItemPicture(const QPixmap& picture) { itemPicture_ = picture; }
 
   // The framework's identifiers for this product.
-  static constexpr const char* kProductId = "4127";
+  static constexpr const char* kProductId = "412753";
   static constexpr const char* kVendorId = "286";
   static constexpr const char* kApiKey = "7c1e05b9a3d84f26b0e4c8d1f2a69e37";
 

@@ -26,6 +26,8 @@ struct AppServices {
   SoundPlayer* sounds = nullptr;
   // True when an application whose identifier contains the given one runs.
   std::function<bool(const std::string&)> isRunning;
+  // Asks the application to quit (normal termination, which may not happen).
+  std::function<void()> terminate;
   // Ends the process at once with a status.
   std::function<void(int)> endProcess;
   // The shared suite the agent reads; null: the one in the settings folder.
