@@ -1,10 +1,12 @@
 #include <signal.h>
 
+#include <QLabel>
 #include <QProgressBar>
 
 #include "FakeBundles.h"
 #include "WindowsFixture.h"
 #include "app/ui/ExtensionListViewController.h"
+#include "app/ui/ExtensionsViewController.h"
 #include "app/ui/PluginsViewController.h"
 #include "app/ui/PrefpanesViewController.h"
 #include "app/ui/RemainderViewController.h"
@@ -30,6 +32,31 @@ class ExtensionWindowsTest : public testing::WindowsFixture {
     ASSERT_TRUE(eventually([&] { return !list->logic().removing() && !progress->isVisible(); }));
   }
 };
+
+// Home → Extensions → each list → back to Extensions → Home, by the buttons.
+TEST_F(ExtensionWindowsTest, TheHubLeadsToEachListAndBack) {
+  launch();
+  auto click = [&](const char* name) {
+    auto* button = child<QPushButton>(delegate_->window()->viewController()->currentPage(), name);
+    ASSERT_TRUE(button) << name;
+    QTest::mouseClick(button, Qt::LeftButton);
+    QApplication::processEvents();
+  };
+  for (const auto& [tile, list] :
+       {std::pair{"plugins", "Plugins"}, std::pair{"preference_panes", "PrefPanes"},
+        std::pair{"sfari_extensions", "SafariExtensions"}}) {
+    click("Extensions");
+    ASSERT_TRUE(page<ExtensionsViewController>());
+    EXPECT_TRUE(child<QLabel>(page<ExtensionsViewController>(), "plugins_image"));
+    click(tile);
+    ASSERT_TRUE(page<ExtensionListViewController>()) << list;
+    EXPECT_EQ(page<ExtensionListViewController>()->objectName(), list);
+    click("back_to_extensions");
+    ASSERT_TRUE(page<ExtensionsViewController>());
+    click("back_to_home_viewcontroller");
+    EXPECT_EQ(delegate_->window()->viewController()->currentPage()->objectName(), "Home");
+  }
+}
 
 TEST_F(ExtensionWindowsTest, TheFilterShowsMatchingPluginsAndClearingShowsThemAll) {
   launch();
