@@ -30,6 +30,7 @@ namespace vimbrel {
 namespace {
 
 constexpr int kPollMilliseconds = 300;
+constexpr std::size_t kRowsPerTurn = 24;
 
 // A row of the review: draws the separator under a file row.
 class RowView : public QWidget {
@@ -208,18 +209,18 @@ void RemainderViewController::remainder_timer_proc() {
   }
   appDelegate_.state().set_common_remove_size(total);
   appDelegate_.state().set_item(item_);
-  ready_ = true;
-  switch_remove_->setEnabled(true);
-  fillRows();
-  tableviewR_->show();
-  updateSummary();
-}
-
-void RemainderViewController::fillRows() {
   switches_.assign(files_.size(), nullptr);
   reveals_.assign(files_.size(), nullptr);
+  tableviewR_->show();
+  fillRows(0);
+}
+
+void RemainderViewController::fillRows(std::size_t first) {
+  // A few dozen rows per turn of the event loop, so that a long list never
+  // holds the window up; the page is ready once the last row is in.
+  const std::size_t end = std::min(files_.size(), first + kRowsPerTurn);
   rows_->setUpdatesEnabled(false);
-  for (std::size_t row = 0; row < files_.size(); ++row) {
+  for (std::size_t row = first; row < end; ++row) {
     QWidget* view = nullptr;
     if (files_[row].isHeader()) {
       view = new RowView(true, rows_);
@@ -242,6 +243,13 @@ void RemainderViewController::fillRows() {
     if (view != nullptr) rowsLayout_->insertWidget(rowsLayout_->count() - 1, view);
   }
   rows_->setUpdatesEnabled(true);
+  if (end < files_.size()) {
+    QTimer::singleShot(0, this, [this, end] { fillRows(end); });
+    return;
+  }
+  ready_ = true;
+  switch_remove_->setEnabled(true);
+  updateSummary();
   for (auto* toggle : switches_) {
     if (toggle != nullptr) {
       toggle->setFocus();

@@ -92,8 +92,9 @@ void ViewController::swapPage(const char* identifier) {
   }
   if (viewcontrollerC_) {
     // The old page may be the sender of this swap: it goes once its call returns.
+    // It stays in the window until then, so that closing the window takes it too.
     viewcontrollerC_->hide();
-    viewcontrollerC_->setParent(nullptr);
+    containerView_->layout()->removeWidget(viewcontrollerC_);
     viewcontrollerC_->deleteLater();
   }
   page->setParent(containerView_);

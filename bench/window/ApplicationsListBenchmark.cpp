@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   const int count = 1000;
-  const fs::path work = fs::temp_directory_path() / ("vimbrel-bench-list-" + std::to_string(getpid()));
+  const fs::path work =
+      fs::temp_directory_path() / ("vimbrel-bench-list-" + std::to_string(getpid()));
   QImage icon(128, 128, QImage::Format_ARGB32);
   icon.fill(QColor(0, 120, 230));
   writeApplications(work / "Applications", count, icon);
@@ -67,16 +68,18 @@ int main(int argc, char** argv) {
     page->resize(800, 560);
     page->show();
     // Filled: every record is in the model and the first rows have been painted.
-    bench::spinUntil([&] { return page->model()->rowCount() == count && page->isVisible(); }, 10000);
+    bench::spinUntil([&] { return page->model()->rowCount() == count && page->isVisible(); },
+                     10000);
     page->repaint();
     times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
     memory = std::max(memory, bench::residentKiB() - before);
     delete page;
   }
   std::sort(times.begin(), times.end());
-  std::printf("applications list, %d applications: page creation to filled table "
-              "median %.1f ms (min %.1f, max %.1f); memory +%ld KiB\n",
-              count, times[times.size() / 2], times.front(), times.back(), memory);
+  std::printf(
+      "applications list, %d applications: page creation to filled table "
+      "median %.1f ms (min %.1f, max %.1f); memory +%ld KiB\n",
+      count, times[times.size() / 2], times.front(), times.back(), memory);
   std::error_code ignored;
   fs::remove_all(work, ignored);
   return 0;

@@ -41,6 +41,7 @@ class RemainderViewController : public Page {
   void back();
   void remove();
 
+  // The search has finished and every row is shown.
   bool isReady() const { return ready_; }
   const std::vector<RemainderEntry>& files() const { return files_; }
   const std::vector<RemainderEntry>& prepare() const { return prepare_; }
@@ -53,7 +54,7 @@ class RemainderViewController : public Page {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void fillRows();
+  void fillRows(std::size_t first);
   QWidget* makeFileRow(std::size_t row);
   void updateSummary();
 
