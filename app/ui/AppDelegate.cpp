@@ -1,15 +1,17 @@
 #include "app/ui/AppDelegate.h"
 
+#include <unistd.h>
+
 #include <QApplication>
-#include <QTabWidget>
 #include <QThreadPool>
-#include <QVBoxLayout>
 
 #include "app/ui/MainWindow.h"
+#include "app/ui/PreferencesWindowController.h"
 #include "app/ui/Style.h"
 #include "engine/SettingsKeys.h"
 #include "platform/RunningApplications.h"
 #include "platform/User.h"
+#include "platform/XdgLoginItem.h"
 #include "platform/ui/QtFolderChooser.h"
 #include "ravell/Ravell.h"
 #include "ravell/RavellAnalyticsKit.h"
@@ -39,22 +41,26 @@ class MainWindowFolderChooser final : public FolderChooser {
   AppDelegate& delegate_;
 };
 
-// The tabbed preferences window; its pages come from "Main".
+// The tabbed preferences window with its two pages from "Main", in order.
 QWidget* buildPreferencesWindow(const MainStoryboard& storyboard) {
-  auto* window = new QWidget(nullptr, Qt::Window);
-  window->setObjectName("preferences");
-  window->setWindowTitle("Preferences");
-  window->setWindowIcon(ui::applicationIcon());
-  auto* tabs = new QTabWidget(window);
+  QList<QWidget*> pages;
   for (const char* identifier : {"PreferencesMain", "PreferencesSpider"}) {
-    if (QWidget* page = storyboard.instantiateControllerWithIdentifier(identifier, tabs)) {
-      tabs->addTab(page, page->windowTitle());
-    }
+    if (QWidget* page = storyboard.instantiateControllerWithIdentifier(identifier)) pages << page;
   }
-  auto* layout = new QVBoxLayout(window);
-  layout->addWidget(tabs);
-  window->resize(460, 300);
-  return window;
+  return new PreferencesWindowController(pages, "Preferences");
+}
+
+// The agent program installed beside this program; in a build tree without
+// one there, the build's own agent.
+AgentProgram spiderAgent() {
+  std::string program =
+      programBeside(QCoreApplication::applicationFilePath().toStdString(), "vimbrel-spider");
+#ifdef VIMBREL_BUILD_AGENT
+  if (::access(program.c_str(), X_OK) != 0 && ::access(VIMBREL_BUILD_AGENT, X_OK) == 0) {
+    program = VIMBREL_BUILD_AGENT;
+  }
+#endif
+  return {domains::kAgent, "Vimbrel Spider", program};
 }
 
 }  // namespace
@@ -76,6 +82,17 @@ AppDelegate::AppDelegate(std::unique_ptr<SettingsStore> appSettings, AppServices
     auto chooser = std::make_shared<MainWindowFolderChooser>(*this);
     ownedServices_.push_back(chooser);
     services_.folderChooser = chooser.get();
+  }
+  if (services_.sharedSettings == nullptr) {
+    std::shared_ptr<SettingsStore> shared =
+        openPlistSettingsStore(settingsFolder(), domains::kShared);
+    ownedServices_.push_back(shared);
+    services_.sharedSettings = shared.get();
+  }
+  if (services_.loginItem == nullptr) {
+    auto loginItem = std::make_shared<XdgLoginItem>(spiderAgent(), autostartFolder());
+    ownedServices_.push_back(loginItem);
+    services_.loginItem = loginItem.get();
   }
   if (!services_.isRunning) services_.isRunning = isApplicationRunning;
   if (!services_.terminate) services_.terminate = [] { QApplication::quit(); };

@@ -1,37 +1,25 @@
 #include "app/ui/MainStoryboard.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
-
 #include "app/ui/AppDelegate.h"
 #include "app/ui/ApplicationsViewController.h"
+#include "app/ui/BundleCantRemove.h"
+#include "app/ui/ExtensionSheets.h"
+#include "app/ui/ExtensionsViewController.h"
 #include "app/ui/HomeViewController.h"
+#include "app/ui/InfoPluginsViewController.h"
+#include "app/ui/InfoPrefPanesViewController.h"
+#include "app/ui/PluginsViewController.h"
+#include "app/ui/PreferencesViewController.h"
+#include "app/ui/PrefpanesViewController.h"
+#include "app/ui/PrefrencesSpider.h"
 #include "app/ui/Prompts.h"
 #include "app/ui/RemainderViewController.h"
 #include "app/ui/RemoveViewController.h"
+#include "app/ui/SafariExtensionsViewController.h"
 #include "app/ui/Sheets.h"
 #include "app/ui/Style.h"
 
 namespace vimbrel {
-
-namespace {
-
-// A page of the preferences window; its settings arrive with the preferences.
-QWidget* preferencesPage(const QString& identifier, const QString& title, const QString& text,
-                         QWidget* parent) {
-  auto* page = new QWidget(parent);
-  page->setObjectName(identifier);
-  page->setWindowTitle(title);
-  auto* layout = new QVBoxLayout(page);
-  layout->addWidget(ui::titleLabel(title, page, 3));
-  auto* label = ui::secondaryLabel(text, page);
-  label->setWordWrap(true);
-  layout->addWidget(label);
-  layout->addStretch();
-  return page;
-}
-
-}  // namespace
 
 QStringList MainStoryboard::identifiers() {
   return {"Home",
@@ -47,7 +35,18 @@ QStringList MainStoryboard::identifiers() {
           "RateAppCount",
           "About",
           "PreferencesMain",
-          "PreferencesSpider"};
+          "PreferencesSpider",
+          "Extensions",
+          "Plugins",
+          "PrefPanes",
+          "SafariExtensions",
+          "InstalledBundles",
+          "InstalledPrefpanes",
+          "InstalledSafariExtensions",
+          "MorePlugins",
+          "MorePrefpanes",
+          "LaunchedSafariExtensions",
+          "BundleCantRemove"};
 }
 
 QWidget* MainStoryboard::instantiateControllerWithIdentifier(const QString& identifier,
@@ -69,14 +68,17 @@ QWidget* MainStoryboard::instantiateControllerWithIdentifier(const QString& iden
     about->setWindowFlag(Qt::Window);
     return about;
   }
-  if (identifier == "PreferencesMain") {
-    return preferencesPage(identifier, "General", "Which applications the list shows.", parent);
-  }
-  if (identifier == "PreferencesSpider") {
-    return preferencesPage(identifier, "Spider",
-                           "Vimbrel Spider cleans up after applications you move to the Trash.",
-                           parent);
-  }
+  if (identifier == "PreferencesMain") return new PreferencesViewController(d, parent);
+  if (identifier == "PreferencesSpider") return new PrefrencesSpider(d, parent);
+  if (identifier == "Extensions") return new ExtensionsViewController(d, parent);
+  if (identifier == "Plugins") return new PluginsViewController(d, parent);
+  if (identifier == "PrefPanes") return new PrefpanesViewController(d, parent);
+  if (identifier == "SafariExtensions") return new SafariExtensionsViewController(d, parent);
+  if (identifier == "MorePlugins") return new InfoPluginsViewController(d, parent);
+  if (identifier == "MorePrefpanes") return new InfoPrefPanesViewController(d, parent);
+  if (identifier == "LaunchedSafariExtensions") return new LaunchedSafari(d, parent);
+  if (identifier == "BundleCantRemove") return new BundleCantRemove(d, parent);
+  if (SheetDialog* empty = makeEmptyListSheet(d, identifier, parent)) return empty;
   return nullptr;
 }
 

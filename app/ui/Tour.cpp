@@ -17,8 +17,10 @@
 
 #include "app/ui/AppDelegate.h"
 #include "app/ui/ApplicationsViewController.h"
+#include "app/ui/ExtensionListViewController.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Popover.h"
+#include "app/ui/PreferencesWindowController.h"
 #include "app/ui/RemainderViewController.h"
 #include "app/ui/RemoveViewController.h"
 #include "app/ui/Style.h"
@@ -273,6 +275,77 @@ int runTour(const TourWorkspace& workspace) {
     for (auto* sheet : window.findChildren<QDialog*>()) sheet->close();
   } else {
     for (const char* name : {"Remove", "CantRemove", "RateApp", "RateAppCount"}) camera.fail(name);
+  }
+
+  // The preferences window, built at start-up, with each of its pages.
+  delegate.showPreferences();
+  if (auto* preferences = dynamic_cast<PreferencesWindowController*>(delegate.preferences())) {
+    preferences->selectPage("PreferencesMain");
+    camera.free("PreferencesMain", preferences);
+    preferences->selectPage("PreferencesSpider");
+    camera.free("PreferencesSpider", preferences);
+    preferences->close();
+  } else {
+    camera.fail("PreferencesMain");
+    camera.fail("PreferencesSpider");
+  }
+
+  // The extensions hub and its lists, with the whole demo disk allowed.
+  settings.setBlob(keys::kMacOS, createGrant(workspace.root()));
+  settings.setInteger(keys::kAllowAny, 1);
+  settings.synchronize();
+  delegate.center().post(notifications::kExtensionsViewController);
+  camera.window("Extensions");
+  struct ListShots {
+    const char* notification;
+    const char* page;
+    const char* selected;
+    const char* popover;
+    const char* emptySheet;
+  };
+  for (const ListShots& list :
+       {ListShots{notifications::kPluginsViewController, "Plugins", "Page Viewer", "MorePlugins",
+                  "InstalledBundles"},
+        ListShots{notifications::kPrefpanesViewController, "PrefPanes", "Mouse Tuner",
+                  "MorePrefpanes", "InstalledPrefpanes"},
+        ListShots{notifications::kSafariExtensionsViewController, "SafariExtensions", "Clipper",
+                  nullptr, "InstalledSafariExtensions"}}) {
+    delegate.center().post(list.notification);
+    auto* page = current<ExtensionListViewController>(window);
+    if (page == nullptr) {
+      camera.fail(list.page);
+      continue;
+    }
+    extensions::ExtensionList& logic = page->logic();
+    waitUntil(
+        [&] {
+          for (std::size_t row = 0; row < logic.numberOfRows(); ++row) {
+            if (!logic.row(row).size) return false;
+          }
+          return true;
+        },
+        10000);
+    for (std::size_t row = 0; row < logic.numberOfRows(); ++row) {
+      if (logic.row(row).label == list.selected) {
+        page->table()->setCurrentIndex(page->table()->model()->index(static_cast<int>(row), 0));
+      }
+    }
+    page->table()->setFocus();
+    camera.window(list.page);
+    if (list.popover != nullptr) {
+      page->showPopover(list.popover);
+      camera.popover(list.popover, page->popover());
+      if (page->popover()) page->popover()->close();
+    }
+    camera.sheet(list.emptySheet, controller.presentSheet(list.emptySheet));
+    for (auto* sheet : window.findChildren<QDialog*>()) sheet->close();
+    if (list.popover == nullptr) {
+      camera.sheet("LaunchedSafariExtensions", controller.presentSheet("LaunchedSafariExtensions"));
+      for (auto* sheet : window.findChildren<QDialog*>()) sheet->close();
+      page->showPopover("BundleCantRemove");
+      camera.popover("BundleCantRemove", page->popover());
+      if (page->popover()) page->popover()->close();
+    }
   }
 
   // The whole-disk sheet, as the shortcut presents it.

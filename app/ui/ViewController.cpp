@@ -39,6 +39,8 @@ ViewController::ViewController(AppDelegate& delegate, QWidget* parent)
   auto* menu = new QMenu(menuButton_);
   QAction* preferences = menu->addAction("Preferences…", [this] { delegate_.showPreferences(); });
   preferences->setObjectName("showPreferences");
+  preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+  addAction(preferences);
   menu->addAction("About Vimbrel", [this] { delegate_.showAbout(); })->setObjectName("about");
   menu->addSeparator();
   QAction* quit = menu->addAction("Quit Vimbrel", [this] { delegate_.terminateApp(); });

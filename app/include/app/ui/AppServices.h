@@ -5,6 +5,8 @@
 
 #include "platform/FileSystem.h"
 #include "platform/FolderChooser.h"
+#include "platform/LoginItem.h"
+#include "platform/SettingsStore.h"
 #include "platform/ui/FileViewer.h"
 #include "platform/ui/IconProvider.h"
 #include "platform/ui/SoundPlayer.h"
@@ -28,6 +30,10 @@ struct AppServices {
   std::function<void()> terminate;
   // Ends the process at once with a status.
   std::function<void(int)> endProcess;
+  // The shared suite the agent reads; null: the one in the settings folder.
+  SettingsStore* sharedSettings = nullptr;
+  // The agent as a login item; null: the agent program installed beside this one.
+  LoginItem* loginItem = nullptr;
   // The login name the home folder must carry, and where the home panel starts.
   std::string loginName;
   std::string homeFolder;

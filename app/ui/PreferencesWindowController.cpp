@@ -1,0 +1,92 @@
+#include "app/ui/PreferencesWindowController.h"
+
+#include <QButtonGroup>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/ui/Style.h"
+
+namespace vimbrel {
+
+PreferencesWindowController::PreferencesWindowController(const QList<QWidget*>& viewControllers,
+                                                         const QString& title, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      pages_(new QStackedWidget(this)),
+      toolbar_(new QButtonGroup(this)) {
+  setObjectName("preferences");
+  setWindowTitle(title);
+  setWindowIcon(ui::applicationIcon());
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  auto* bar = new QWidget(this);
+  bar->setObjectName("toolbar");
+  bar->setAutoFillBackground(true);
+  QPalette palette = bar->palette();
+  palette.setColor(QPalette::Window, ui::colors::kPanel);
+  bar->setPalette(palette);
+  auto* items = new QHBoxLayout(bar);
+  items->setContentsMargins(12, 6, 12, 6);
+  items->setSpacing(4);
+  items->addStretch();
+  toolbar_->setExclusive(true);
+  int index = 0;
+  for (QWidget* page : viewControllers) {
+    auto* item = new QToolButton(bar);
+    item->setObjectName(page->objectName());
+    item->setText(page->windowTitle());
+    item->setIcon(page->windowIcon());
+    item->setIconSize(QSize(32, 32));
+    item->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    item->setCheckable(true);
+    item->setAutoRaise(true);
+    item->setMinimumWidth(72);
+    item->setAccessibleName(page->windowTitle());
+    item->setStyleSheet(
+        "QToolButton { border: none; border-radius: 6px; padding: 4px 8px; color: rgb(76,76,76); }"
+        "QToolButton:hover { background: rgba(0,0,0,14); }"
+        "QToolButton:checked { background: rgba(0,0,0,26); color: rgb(8,121,253); }");
+    toolbar_->addButton(item, index++);
+    items->addWidget(item);
+    pages_->addWidget(page);
+  }
+  items->addStretch();
+  layout->addWidget(bar);
+  auto* line = new QFrame(this);
+  line->setFixedHeight(1);
+  line->setStyleSheet("background: rgb(212,212,213);");
+  layout->addWidget(line);
+  pages_->setAutoFillBackground(true);
+  QPalette white = pages_->palette();
+  white.setColor(QPalette::Window, ui::colors::kWindow);
+  pages_->setPalette(white);
+  layout->addWidget(pages_, 1);
+  connect(toolbar_, &QButtonGroup::idClicked, pages_, &QStackedWidget::setCurrentIndex);
+  if (QAbstractButton* first = toolbar_->button(0)) first->setChecked(true);
+  setMinimumWidth(480);
+  resize(500, 340);
+  setAccessibleName(title);
+}
+
+void PreferencesWindowController::showWindow() {
+  show();
+  raise();
+  activateWindow();
+}
+
+void PreferencesWindowController::selectPage(const QString& identifier) {
+  for (int index = 0; index < pages_->count(); ++index) {
+    if (pages_->widget(index)->objectName() == identifier) {
+      toolbar_->button(index)->click();
+      return;
+    }
+  }
+}
+
+QWidget* PreferencesWindowController::currentPage() const { return pages_->currentWidget(); }
+
+}  // namespace vimbrel
