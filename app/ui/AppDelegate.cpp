@@ -15,6 +15,7 @@
 #include "platform/ui/QtFolderChooser.h"
 #include "ravell/Ravell.h"
 #include "ravell/RavellAnalyticsKit.h"
+#include "ravell/RavellToolKit.h"
 
 namespace vimbrel {
 
@@ -125,6 +126,18 @@ void AppDelegate::applicationDidFinishLaunching() {
   }
 
   window_ = new MainWindow(*this);
+}
+
+void AppDelegate::requestEmailPrompt() {
+  static constexpr const char* kSchedule = "3 launches";
+  static constexpr const char* kMessage =
+      "Subscribe to learn more about Vimbrel and more features.";
+  if (services_.emailPrompt) {
+    services_.emailPrompt(kSchedule, kMessage);
+  } else if (options_.startFramework) {
+    RavellToolKit::sharedInstance().presentEmailSubscribePromptWithSchedule(QString(kSchedule),
+                                                                            QString(kMessage));
+  }
 }
 
 void AppDelegate::terminateApp() {

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <vector>
 
 #include "app/ui/AppDelegate.h"
@@ -29,6 +30,7 @@
 #include "engine/SettingsKeys.h"
 #include "platform/Grant.h"
 #include "platform/User.h"
+#include "ravell/RavellToolKit.h"
 
 namespace vimbrel {
 
@@ -354,6 +356,14 @@ int runTour(const TourWorkspace& workspace) {
 
   delegate.showAbout();
   camera.free("About", delegate.about());
+
+  // The framework's prompts, each as it shows itself.
+  for (const char* name : {"RTKHappinessWindow", "RTKRateWindow", "RTKFeedbackWindow",
+                           "RTKThanksWindow", "EmailAlert"}) {
+    std::unique_ptr<QWidget> prompt(RavellToolKit::sharedInstance().buildPromptWindow(name));
+    if (prompt) prompt->show();
+    camera.free(name, prompt.get());
+  }
 
   const std::vector<std::string>& failed = camera.failed();
   std::cout << "vimbrel: " << camera.taken() << " pictures in " << workspace.output() << "\n";

@@ -134,8 +134,7 @@ void ViewController::viewWillAppear() {
   if (checks.homeValid() && checks.applicationsValid()) {
     settings.setInteger(keys::kSandbox, 1);
     settings.synchronize();
-    // The e-mail subscription prompt of the framework is asked for here once
-    // the framework offers its prompts.
+    delegate_.requestEmailPrompt();
     return;
   }
   settings.setInteger(keys::kSandbox, 0);

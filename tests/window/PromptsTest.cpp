@@ -77,6 +77,8 @@ TEST_F(PromptsTest, TheAccessSheetShowsAtEveryAppearanceUntilBothFoldersAreGrant
   launch();
   QDialog* sheet = openSheet("Sandbox");
   ASSERT_NE(sheet, nullptr);
+  // Without both folders the framework's e-mail prompt is never asked for.
+  EXPECT_TRUE(emailPrompts_.empty());
   EXPECT_EQ(store().integer(keys::kPresentAsSheet), 1);
   EXPECT_EQ(store().integer(keys::kSandbox), 0);
   sheet->close();
@@ -103,6 +105,10 @@ TEST_F(PromptsTest, TheAccessSheetShowsAtEveryAppearanceUntilBothFoldersAreGrant
   EXPECT_EQ(openSheet("Sandbox"), nullptr);
   EXPECT_EQ(store().integer(keys::kSandbox), 1);
   EXPECT_EQ(store().integer(keys::kPresentAsSheet), 0);
+  // With both, each appearance asks; the framework's schedule decides.
+  EXPECT_EQ(emailPrompts_,
+            std::vector<std::string>{
+                "3 launches | Subscribe to learn more about Vimbrel and more features."});
 }
 
 TEST_F(PromptsTest, TheShortcutPresentsTheWholeDiskSheet) {

@@ -160,6 +160,9 @@ class WindowTest : public ::testing::Test {
     services.homeFolder = home_;
     services.terminate = [this] { ++terminateRequests_; };
     services.endProcess = [this](int status) { endedWith_ = status; };
+    services.emailPrompt = [this](const std::string& schedule, const std::string& message) {
+      emailPrompts_.push_back(schedule + " | " + message);
+    };
     if (!pendingStore_) pendingStore_ = openPlistSettingsStore(config_, "app");
     delegate_ = std::make_unique<AppDelegate>(std::move(pendingStore_), services,
                                               AppDelegate::Options{.startFramework = false});
@@ -238,6 +241,7 @@ class WindowTest : public ::testing::Test {
   RecordingOpener opener_;
   RecordingSounds sounds_;
   int terminateRequests_ = 0;
+  std::vector<std::string> emailPrompts_;  // what the framework was asked for
   std::optional<int> endedWith_;
   std::unique_ptr<SettingsStore> pendingStore_;
   std::unique_ptr<AppDelegate> delegate_;

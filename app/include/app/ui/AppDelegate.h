@@ -39,6 +39,9 @@ class AppDelegate {
   static constexpr bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
 
   void terminateApp();
+  // Asks the framework for the e-mail subscription prompt; the framework's
+  // schedule decides whether it shows on this launch.
+  void requestEmailPrompt();
   void showPreferences();
   void showAbout();
 

@@ -30,6 +30,9 @@ struct AppServices {
   std::function<void()> terminate;
   // Ends the process at once with a status.
   std::function<void(int)> endProcess;
+  // Asks the analytics framework for its e-mail subscription prompt with a
+  // schedule and a message; null: the framework's own, when it was started.
+  std::function<void(const std::string& schedule, const std::string& message)> emailPrompt;
   // The shared suite the agent reads; null: the one in the settings folder.
   SettingsStore* sharedSettings = nullptr;
   // The agent as a login item; null: the agent program installed beside this one.
