@@ -16,27 +16,45 @@
 #include "RVLSystemInfo.h"
 #include "platform/SettingsStore.h"
 
+// Registers the translations embedded in the framework (":/ravell/translations").
+// Explicitly, because a static link of the framework drops the resource object
+// that nothing refers to; registering it twice is harmless. At global scope, as
+// the macro declares the resource's registration function.
+static void registerTranslationResources() { Q_INIT_RESOURCE(ravell_translations); }
+
 namespace vimbrel::rtktexts {
 namespace {
 
 constexpr char kContext[] = "RavellMAS";
 
-// Loaded once, the first time a text is needed.
+// The translator of the current default locale: loaded the first time a text
+// is needed, and loaded anew when the host changes its locale afterwards.
 void installTranslator() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    if (!QCoreApplication::instance()) return;
-    auto translator = std::make_unique<QTranslator>();
-    QStringList folders{QStringLiteral(":/ravell/translations")};
-    const QString configured = qEnvironmentVariable("RAVELL_TRANSLATIONS");
-    if (!configured.isEmpty()) folders.prepend(configured);
-    for (const QString& folder : folders) {
-      if (translator->load(QLocale(), QStringLiteral("RavellMAS"), QStringLiteral("_"), folder)) {
-        QCoreApplication::installTranslator(translator.release());
-        return;
-      }
+  if (!QCoreApplication::instance()) return;
+  static std::mutex mutex;
+  static std::optional<QString> installedFor;
+  static QTranslator* installed = nullptr;
+  const std::lock_guard lock(mutex);
+  const QLocale locale;
+  if (installedFor == locale.name()) return;
+  installedFor = locale.name();
+  if (installed) {
+    QCoreApplication::removeTranslator(installed);
+    delete installed;
+    installed = nullptr;
+  }
+  registerTranslationResources();
+  auto translator = std::make_unique<QTranslator>();
+  QStringList folders{QStringLiteral(":/ravell/translations")};
+  const QString configured = qEnvironmentVariable("RAVELL_TRANSLATIONS");
+  if (!configured.isEmpty()) folders.prepend(configured);
+  for (const QString& folder : folders) {
+    if (translator->load(locale, QStringLiteral("RavellMAS"), QStringLiteral("_"), folder)) {
+      installed = translator.release();
+      QCoreApplication::installTranslator(installed);
+      return;
     }
-  });
+  }
 }
 
 std::unique_ptr<SettingsStore> hostDefaults() {
