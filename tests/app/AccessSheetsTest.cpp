@@ -4,11 +4,11 @@
 #include <filesystem>
 
 #include "TempTree.h"
-#include "platform/FolderChooser.h"
 #include "app/GrantChecks.h"
 #include "app/OptionalPurposeSheet.h"
 #include "app/SandboxSheet.h"
 #include "engine/SettingsKeys.h"
+#include "platform/FolderChooser.h"
 #include "platform/Grant.h"
 
 namespace vimbrel {
