@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "RunningStandIn.h"
+
 namespace vimbrel::testing {
 
 struct CliOutcome {
@@ -54,38 +56,5 @@ inline CliOutcome runCli(std::vector<std::string> args, const std::string& confi
                          const std::string& scratchFolder) {
   return runProgram(VIMBREL_CLI_PATH, std::move(args), configFolder, scratchFolder);
 }
-
-// A process that stands in for a running application: a copy of sleep runs as
-// the bundle's executable until the object goes away.
-class RunningStandIn {
- public:
-  RunningStandIn(const std::string& bundle, const std::string& executableName) {
-    const std::string executable = bundle + "/Contents/MacOS/" + executableName;
-    std::filesystem::copy_file("/bin/sleep", executable,
-                               std::filesystem::copy_options::overwrite_existing);
-    std::fflush(nullptr);
-    pid_ = fork();
-    if (pid_ == 0) {
-      execl(executable.c_str(), executableName.c_str(), "30", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    // Wait until the process shows the bundle's executable.
-    const std::string exe = "/proc/" + std::to_string(pid_) + "/exe";
-    std::error_code error;
-    for (int i = 0; i < 500 && std::filesystem::read_symlink(exe, error).string() != executable;
-         ++i) {
-      usleep(10000);
-    }
-  }
-  ~RunningStandIn() {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-  RunningStandIn(const RunningStandIn&) = delete;
-  RunningStandIn& operator=(const RunningStandIn&) = delete;
-
- private:
-  pid_t pid_ = -1;
-};
 
 }  // namespace vimbrel::testing
