@@ -9,8 +9,36 @@
 #include "app/ui/Style.h"
 #include "app/ui/Tour.h"
 #include "platform/SettingsStore.h"
+#include "platform/XdgFolders.h"
+
+namespace {
+
+const char* const kHelp =
+    "usage: vimbrel [--tour DIR] [--export-icon FILE] [Qt options]\n"
+    "\n"
+    "Removes applications together with what they leave behind, in the folders\n"
+    "granted to it (see vimbrel(1)).\n"
+    "\n"
+    "  --tour DIR          take a screenshot of every page, sheet and popover on a\n"
+    "                      demo home of its own, into DIR, and quit\n"
+    "  --export-icon FILE  write the application's icon as a 256-pixel PNG and quit\n"
+    "  --help              show this help and quit\n"
+    "  --version           show the version and quit\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  // Answered before the application object exists: no display is needed.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::cout << kHelp;
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::cout << "vimbrel " << VIMBREL_VERSION << '\n';
+      return 0;
+    }
+  }
   std::string tourFolder;
   std::string iconFile;
   for (int i = 1; i < argc; ++i) {
@@ -26,7 +54,11 @@ int main(int argc, char** argv) {
   // The tour keeps its settings and data in a folder of its own, set up before
   // anything reads the environment.
   std::unique_ptr<vimbrel::TourWorkspace> workspace;
-  if (!tourFolder.empty()) workspace = vimbrel::TourWorkspace::create(tourFolder);
+  if (!tourFolder.empty()) {
+    workspace = vimbrel::TourWorkspace::create(tourFolder);
+  } else {
+    vimbrel::checkXdgFolders();
+  }
 
   QApplication application(argc, argv);
   QApplication::setApplicationName("Vimbrel");

@@ -10,6 +10,7 @@
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
 #include "platform/User.h"
+#include "platform/XdgFolders.h"
 #include "platform/ui/FileViewer.h"
 #include "platform/ui/GlobalShortcut.h"
 #include "platform/ui/QtFolderChooser.h"
@@ -19,10 +20,35 @@
 #include "spider/DBusNotificationCenter.h"
 #include "spider/QtAgentWindows.h"
 
+namespace {
+
+const char* const kHelp =
+    "usage: vimbrel-spider [--quit | --whole-volume-window]\n"
+    "\n"
+    "Vimbrel Spider watches the Trash of its home grant and removes what an\n"
+    "application moved there leaves behind (see vimbrel-spider(1)). Without an\n"
+    "option it runs in the background until it is asked to quit.\n"
+    "\n"
+    "  --quit                 ask the running agent to quit\n"
+    "  --whole-volume-window  ask the running agent to open its whole-volume window\n"
+    "  --help                 show this help and quit\n"
+    "  --version              show the version and quit\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace vimbrel;
   using spider::AgentBus;
   for (int i = 1; i < argc; ++i) {
+    // Answered before the application object exists: no display is needed.
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kHelp, stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("vimbrel-spider %s\n", VIMBREL_VERSION);
+      return 0;
+    }
     if (std::strcmp(argv[i], "--quit") == 0) {
       // Asks the running agent to quit; no window system is needed for that.
       return AgentBus::askRunningAgentToQuit(QDBusConnection::sessionBus()) ? 0 : 1;
@@ -35,6 +61,7 @@ int main(int argc, char** argv) {
     }
   }
 
+  checkXdgFolders();
   QApplication app(argc, argv);
   QApplication::setApplicationName("vimbrel-spider");
   QApplication::setQuitOnLastWindowClosed(false);

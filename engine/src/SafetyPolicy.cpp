@@ -5,17 +5,13 @@
 #include "engine/SearchFolders.h"
 #include "platform/Paths.h"
 #include "platform/User.h"
+#include "platform/XdgFolders.h"
 
 namespace vimbrel {
 
 namespace {
 
-std::string desktopTrash() {
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
-  std::string base =
-      dataHome && *dataHome ? dataHome : paths::append(userHomeFolder(), ".local/share");
-  return paths::append(base, "Trash");
-}
+std::string desktopTrash() { return paths::append(dataHome(), "Trash"); }
 
 bool hasDotComponent(std::string_view path) {
   for (std::size_t start = 0; start < path.size();) {

@@ -12,6 +12,7 @@
 #include "PlistIO.h"
 #include "platform/Paths.h"
 #include "platform/User.h"
+#include "platform/XdgFolders.h"
 
 namespace vimbrel {
 
@@ -126,12 +127,6 @@ std::optional<std::string> findBeside(const std::string& parent, const FolderIde
   }
   ::closedir(listing);
   return found;
-}
-
-std::string dataHome() {
-  const char* data = std::getenv("XDG_DATA_HOME");
-  if (data != nullptr && data[0] == '/') return data;
-  return userHomeFolder() + "/.local/share";
 }
 
 // A folder in a Trash is as good as deleted: the user threw it away.

@@ -15,6 +15,7 @@
 #include "platform/PlistReader.h"
 #include "platform/SettingsStore.h"
 #include "platform/User.h"
+#include "platform/XdgFolders.h"
 
 namespace vimbrel {
 
@@ -284,12 +285,7 @@ class PlistSettingsStore final : public SettingsStore {
 
 }  // namespace
 
-std::string settingsFolder() {
-  // Relative values are invalid by the XDG rules and are ignored.
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config != nullptr && config[0] == '/') return std::string(config) + "/vimbrel";
-  return userHomeFolder() + "/.config/vimbrel";
-}
+std::string settingsFolder() { return configHome() + "/vimbrel"; }
 
 std::unique_ptr<SettingsStore> openPlistSettingsStore(const std::string& folder,
                                                       const std::string& domain) {

@@ -3,10 +3,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <cerrno>
 
 #include "RVLLog.h"
+#include "platform/XdgFolders.h"
 
 namespace vimbrel::directorylocations {
 
@@ -18,7 +18,8 @@ QString executableName() {
 }
 
 QString libraryDirectory() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  // The platform's rule, not Qt's: Qt takes a relative $XDG_DATA_HOME as it is.
+  return QString::fromStdString(dataHome());
 }
 
 QString homeDirectory() { return QDir::homePath(); }

@@ -4,6 +4,7 @@ namespace vimbrel::cli {
 
 const char* const kUsage =
     "usage: vimbrel-cli [--home DIR] [--applications DIR] [--root DIR] COMMAND\n"
+    "       vimbrel-cli --help | --version\n"
     "\n"
     "commands:\n"
     "  apps                          list the installed applications\n"
@@ -31,7 +32,8 @@ const char* const kUsage =
     "(\"Also used by ...\") and never removed, nor is a folder holding one, unless\n"
     "--include-claimed is given.\n"
     "--home, --applications and --root grant a folder for this run only; --root also\n"
-    "searches the system folders under it.\n"
+    "searches the system folders under it, and grants DIR/Applications when no\n"
+    "Applications folder is granted.\n"
     "\n"
     "exit status: 0 done, 1 something could not be removed or the application (for\n"
     "a Safari extension: Safari) is running, 2 bad input\n";
@@ -51,6 +53,9 @@ std::optional<CliOptions> parseOptions(const std::vector<std::string>& args, std
     };
     if (arg == "--help" || arg == "-h") {
       options.command = Command::Help;
+      return options;
+    } else if (arg == "--version") {
+      options.command = Command::Version;
       return options;
     } else if (arg == "--json") {
       options.json = true;

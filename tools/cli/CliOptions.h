@@ -14,7 +14,8 @@ enum class Command {
   PrefPanes,
   SafariExtensions,
   RemoveExtension,
-  Help
+  Help,
+  Version
 };
 
 struct CliOptions {

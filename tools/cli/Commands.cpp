@@ -278,7 +278,17 @@ int runCommand(const CliOptions& options, const FileSystem& fileSystem, Settings
   if (auto failure = grantForThisRun(store, keys::kMacOS, options.root, "--root")) {
     return fail(*failure);
   }
-  if (options.root) store.setInteger(keys::kAllowAny, 1);
+  if (options.root) {
+    store.setInteger(keys::kAllowAny, 1);
+    // A whole volume holds its Applications folder: granted with it when no
+    // other Applications folder is.
+    const std::string applications = paths::append(*options.root, "Applications");
+    struct stat info {};
+    if (!resolve_grant(store, keys::kApplications).location &&
+        stat(applications.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+      grantForThisRun(store, keys::kApplications, applications, "--root");
+    }
+  }
 
   switch (options.command) {
     case Command::Apps:
@@ -297,6 +307,9 @@ int runCommand(const CliOptions& options, const FileSystem& fileSystem, Settings
       return removeExtension(options, fileSystem, store);
     case Command::Help:
       std::cout << kUsage;
+      return kDone;
+    case Command::Version:
+      std::cout << "vimbrel-cli " << VIMBREL_VERSION << '\n';
       return kDone;
   }
   return kBadInput;

@@ -20,6 +20,7 @@
 #include "platform/Paths.h"
 #include "platform/ProgramProcesses.h"
 #include "platform/User.h"
+#include "platform/XdgFolders.h"
 
 namespace vimbrel {
 
@@ -201,11 +202,7 @@ Status XdgLoginItem::stopAgent() const {
   return Status::ok();
 }
 
-std::string autostartFolder() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config && *config == '/') return paths::append(config, "autostart");
-  return paths::append(paths::append(userHomeFolder(), ".config"), "autostart");
-}
+std::string autostartFolder() { return paths::append(configHome(), "autostart"); }
 
 std::optional<std::string> sessionBusAddress() {
   const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
