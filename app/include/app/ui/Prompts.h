@@ -12,8 +12,9 @@ class AppDelegate;
 
 // Where the application's links lead.
 namespace links {
-// The application's page in the desktop's software centre.
-inline constexpr const char* kStorePage = "appstream://com.Orvik.Seltan.Vimbrel";
+// The application's page in the desktop's software centre: the component id
+// of its AppStream metadata, whose domain part validators want in lower case.
+inline constexpr const char* kStorePage = "appstream://com.orvik.Seltan.Vimbrel";
 // Another application of the same maker.
 inline constexpr const char* kMakerApp = "appstream://com.Orvik.Seltan.Tarn";
 // The maker's web site.
