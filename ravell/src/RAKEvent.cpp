@@ -1,6 +1,8 @@
 #include "RAKEvent.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QThread>
 
 #include "RTKSchedule.h"
 #include "RVLJson.h"
@@ -73,7 +75,29 @@ QString nowStamp() {
 
 RAKEvent::RAKEvent(const QString& action, const std::optional<QVariantMap>& properties)
     : action_(action), properties_(properties), timestamp_(nowStamp()) {
-  RTKSchedule::launchToolsForEvent(action_);
+  QCoreApplication* application = QCoreApplication::instance();
+  if (!application || QThread::currentThread() == application->thread()) {
+    RTKSchedule::launchToolsForEvent(action_);
+    return;
+  }
+  // Prompts are windows, which only the main thread may create.
+  QMetaObject::invokeMethod(
+      application, [action = action_] { RTKSchedule::launchToolsForEvent(action); },
+      Qt::QueuedConnection);
+}
+
+std::uint64_t RAKEvent::key() const {
+  // FNV-1a over the action, a separator and the time stamp.
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  const auto mix = [&hash](const QString& text) {
+    for (const QChar c : text) {
+      hash = (hash ^ c.unicode()) * 0x100000001b3ULL;
+    }
+    hash = (hash ^ 0x1FU) * 0x100000001b3ULL;
+  };
+  mix(action_);
+  mix(timestamp_);
+  return hash;
 }
 
 QVariantMap RAKEvent::archive() const {

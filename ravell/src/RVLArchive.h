@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 namespace vimbrel {
@@ -29,6 +30,10 @@ struct ReadResult {
 // moved aside (to "<path>.corrupt-<time>") with a warning, so that the caller can
 // start empty without destroying what was there.
 ReadResult readDictionary(const QString& path);
+// The same, handing each item of the array under `listKey` to `eachItem` in
+// order (the array is walked once and not kept in the root).
+ReadResult readDictionary(const QString& path, const QString& listKey,
+                          const std::function<void(const QVariant&)>& eachItem);
 
 // Writes `<path>.tmp.<pid>`, flushes it to disk and renames it over `path`, then
 // flushes the folder. Returns false (and leaves the old file whole) on failure.
