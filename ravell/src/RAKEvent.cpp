@@ -48,6 +48,27 @@ QVariant nullsToBytes(const QVariant& value) {
   }
 }
 
+bool holdsBytes(const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::QByteArray:
+      return true;
+    case QMetaType::QVariantList:
+      for (const QVariant& item : value.toList()) {
+        if (holdsBytes(item)) return true;
+      }
+      return false;
+    case QMetaType::QVariantMap: {
+      const QVariantMap map = value.toMap();
+      for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        if (holdsBytes(it.value())) return true;
+      }
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
 QVariant bytesToNulls(const QVariant& value) {
   switch (value.typeId()) {
     case QMetaType::QByteArray:
@@ -120,7 +141,10 @@ std::optional<RAKEvent> RAKEvent::fromArchive(const QVariant& archived) {
   event.timestamp_ = timestamp.toString();
   const QVariant properties = map.value(QStringLiteral("properties"));
   if (properties.typeId() == QMetaType::QVariantMap) {
-    event.properties_ = bytesToNulls(properties).toMap();
+    // Rebuilt only when there is a null to restore: loading thousands of
+    // events should not copy each one's properties.
+    event.properties_ =
+        holdsBytes(properties) ? bytesToNulls(properties).toMap() : properties.toMap();
   }
   return event;
 }

@@ -121,7 +121,7 @@ void RAKQueue::load() {
   rakqueuefiles::Loaded loaded;
   {
     rakqueuefiles::FolderLock folder(*path_);
-    loaded = rakqueuefiles::read(*path_, std::nullopt, ownGeneration);
+    loaded = rakqueuefiles::read(*path_, std::nullopt, ownGeneration, kMaxPending);
   }
   std::lock_guard lock(mutex_);
   // Loaded events first, then those added meanwhile.
@@ -137,7 +137,8 @@ void RAKQueue::load() {
     rvllog::warning(QStringLiteral("Event queue %1 is ahead of its journals").arg(*path_));
     openJournalLocked(loaded.snapshotGeneration + 1);
     std::deque<Change> again;
-    const std::size_t meanwhile = queue_.size() - std::min(queue_.size(), loaded.loadedCount);
+    const std::size_t read = loaded.loadedCount - loaded.state.skipped;
+    const std::size_t meanwhile = queue_.size() - std::min(queue_.size(), read);
     for (std::size_t i = queue_.size() - meanwhile; i < queue_.size(); ++i) {
       if (auto record = rvlarchive::toBinaryPlist(queue_[i].archive())) {
         again.push_back({RAKJournal::Kind::Added, *record});
@@ -149,12 +150,12 @@ void RAKQueue::load() {
     unwrittenEvents_ = meanwhile;
     writeUnwrittenLocked();
   }
-  if (queue_.size() > kMaxPending) {
+  if (queue_.size() > kMaxPending || loaded.state.skipped > 0) {
     // The only loss allowed: a queue beyond its bound (an earlier version had
-    // none) keeps its newest events.
-    const std::size_t excess = queue_.size() - kMaxPending;
+    // none) keeps its newest events; the oldest were not even read.
+    const std::size_t excess = queue_.size() - std::min(queue_.size(), kMaxPending);
     queue_.erase(queue_.begin(), queue_.begin() + std::ptrdiff_t(excess));
-    noteDroppedLocked(excess);
+    noteDroppedLocked(excess + loaded.state.skipped);
   }
   loaded_ = true;
   loadedChanged_.notify_all();

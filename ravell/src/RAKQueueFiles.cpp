@@ -24,16 +24,30 @@ std::uint64_t getLittleEndian(const char* in, int bytes) {
 }
 
 // Removes the first event with `key`; the head in the usual case, where the
-// removed events are the oldest ones.
-void removeByKey(std::deque<RAKEvent>& events, std::uint64_t key) {
-  if (events.empty()) return;
-  if (events.front().key() == key) {
+// removed events are the oldest ones. One that is not there was one of the
+// older events not read.
+void removeByKey(State& state, std::uint64_t key) {
+  std::deque<RAKEvent>& events = state.events;
+  if (!events.empty() && events.front().key() == key) {
     events.pop_front();
     return;
   }
   const auto found = std::find_if(events.begin(), events.end(),
                                   [key](const RAKEvent& event) { return event.key() == key; });
-  if (found != events.end()) events.erase(found);
+  if (found != events.end()) {
+    events.erase(found);
+  } else if (state.skipped > 0) {
+    --state.skipped;
+  }
+}
+
+// How many events a record removes.
+std::size_t removals(const RAKJournal::Record& record) {
+  if (record.payload.size() < 4) return 0;
+  if (record.kind != RAKJournal::Kind::Removed && record.kind != RAKJournal::Kind::Delivered) {
+    return 0;
+  }
+  return std::size_t(getLittleEndian(record.payload.constData(), 4));
 }
 
 }  // namespace
@@ -70,7 +84,7 @@ void apply(State& state, const RAKJournal::Record& record) {
       const auto count = std::size_t(getLittleEndian(payload.constData(), 4));
       if (std::size_t(payload.size()) != 4 + 8 * count) break;
       for (std::size_t i = 0; i < count; ++i) {
-        removeByKey(state.events, getLittleEndian(payload.constData() + 4 + 8 * i, 8));
+        removeByKey(state, getLittleEndian(payload.constData() + 4 + 8 * i, 8));
       }
       break;
     }
@@ -84,29 +98,21 @@ void apply(State& state, const RAKJournal::Record& record) {
 }
 
 Loaded read(const QString& queueFile, std::optional<std::uint64_t> upTo,
-            std::optional<std::uint64_t> skip) {
+            std::optional<std::uint64_t> skip, std::size_t maxEvents) {
   Loaded loaded;
   State& state = loaded.state;
-  const rvlarchive::ReadResult full = rvlarchive::readDictionary(
-      queueFile, QStringLiteral("events"), [&state](const QVariant& archived) {
-        if (auto event = RAKEvent::fromArchive(archived)) state.events.push_back(std::move(*event));
-      });
-  // An unreadable full file has been moved aside; every journal still here
-  // is newer than what it held, so all of them are replayed.
-  loaded.snapshotReadable = full.outcome != rvlarchive::ReadOutcome::Corrupt;
-  if (full.outcome == rvlarchive::ReadOutcome::Loaded) {
-    const QVariant user = full.root.value(QStringLiteral("userIdentifier"));
-    if (user.typeId() == QMetaType::QString) state.userIdentifier = user.toString();
-    state.customIdentified = full.root.value(QStringLiteral("customIdentified")).toBool();
-    loaded.snapshotGeneration = full.root.value(QStringLiteral("journalGeneration")).toULongLong();
-    loaded.fullFileSize = std::uint64_t(QFileInfo(queueFile).size());
-  }
-
+  const std::vector<std::uint64_t> generations = RAKJournal::generationsBeside(queueFile);
+  // The journals first (they are small): their removals tell how many of the
+  // full file's oldest events can never be among the newest kept.
+  struct Journal {
+    std::uint64_t generation;
+    std::vector<RAKJournal::Record> records;
+  };
+  std::vector<Journal> journals;
+  std::size_t removed = 0;
   loaded.firstUnfolded = upTo.value_or(0);
-  for (const std::uint64_t generation : RAKJournal::generationsBeside(queueFile)) {
-    // Journals below the full file's generation are in it (a fold removes
-    // them only after the file is synced).
-    if (generation < loaded.snapshotGeneration || generation == skip) continue;
+  for (const std::uint64_t generation : generations) {
+    if (generation == skip) continue;
     if (upTo && generation >= *upTo) break;
     const int lock = RAKJournal::lockFinished(queueFile, generation);
     if (lock < 0) {
@@ -117,20 +123,54 @@ Loaded read(const QString& queueFile, std::optional<std::uint64_t> upTo,
       }
       continue;
     }
+    Journal journal{generation, {}};
     RAKJournal::replay(RAKJournal::pathFor(queueFile, generation),
-                       [&state](const RAKJournal::Record& record) { apply(state, record); });
+                       [&](const RAKJournal::Record& record) {
+                         removed += removals(record);
+                         journal.records.push_back(record);
+                       });
     ::close(lock);
+    journals.push_back(std::move(journal));
+  }
+
+  const std::size_t keep = maxEvents > SIZE_MAX - removed ? SIZE_MAX : maxEvents + removed;
+  const rvlarchive::ReadResult full = rvlarchive::readDictionary(
+      queueFile, QStringLiteral("events"),
+      [&state](const QVariant& archived) {
+        if (auto event = RAKEvent::fromArchive(archived)) state.events.push_back(std::move(*event));
+      },
+      keep);
+  // An unreadable full file has been moved aside; every journal still here
+  // is newer than what it held, so all of them are replayed.
+  loaded.snapshotReadable = full.outcome != rvlarchive::ReadOutcome::Corrupt;
+  if (!loaded.snapshotReadable) state.events.clear();
+  if (full.outcome == rvlarchive::ReadOutcome::Loaded) {
+    state.skipped = full.itemsSkipped;
+    const QVariant user = full.root.value(QStringLiteral("userIdentifier"));
+    if (user.typeId() == QMetaType::QString) state.userIdentifier = user.toString();
+    state.customIdentified = full.root.value(QStringLiteral("customIdentified")).toBool();
+    loaded.snapshotGeneration = full.root.value(QStringLiteral("journalGeneration")).toULongLong();
+    loaded.fullFileSize = std::uint64_t(QFileInfo(queueFile).size());
+  }
+  loaded.firstUnfolded = std::max(loaded.firstUnfolded, loaded.snapshotGeneration);
+
+  for (const Journal& journal : journals) {
+    // Journals below the full file's generation are in it (a fold removes
+    // them only after the file is synced).
+    if (journal.generation < loaded.snapshotGeneration) continue;
+    if (upTo && journal.generation >= loaded.firstUnfolded) break;
+    for (const RAKJournal::Record& record : journal.records) apply(state, record);
     ++loaded.journalsReplayed;
   }
-  loaded.loadedCount = state.events.size();
+  loaded.loadedCount = state.skipped + state.events.size();
   return loaded;
 }
 
 std::optional<std::uint64_t> fold(const QString& queueFile, std::uint64_t upTo,
                                   std::size_t maxEvents) {
-  Loaded loaded = read(queueFile, upTo, std::nullopt);
+  Loaded loaded = read(queueFile, upTo, std::nullopt, maxEvents);
   // Never behind a full file another process has already written.
-  const std::uint64_t generation = std::max(loaded.firstUnfolded, loaded.snapshotGeneration);
+  const std::uint64_t generation = loaded.firstUnfolded;
   const State& state = loaded.state;
   const std::size_t skipped = state.events.size() - std::min(state.events.size(), maxEvents);
   QVariantList archived;

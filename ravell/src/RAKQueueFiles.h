@@ -19,6 +19,9 @@ namespace rakqueuefiles {
 
 struct State {
   std::deque<RAKEvent> events;
+  // Events of the full file before `events` that were not read: more than
+  // the queue keeps came before them. Removals count them first.
+  std::size_t skipped = 0;
   std::optional<QString> userIdentifier;
   bool customIdentified = false;
 };
@@ -28,7 +31,8 @@ void apply(State& state, const RAKJournal::Record& record);
 
 struct Loaded {
   State state;
-  // Events in the state right after reading, before any bound.
+  // Events in the state right after reading, before any bound (skipped
+  // ones included).
   std::size_t loadedCount = 0;
   std::uint64_t snapshotGeneration = 0;
   // False when the full file was unreadable (and has been moved aside).
@@ -43,9 +47,11 @@ struct Loaded {
 // Reads the full file and replays the finished journals of its generation and
 // above, except `skip`. Without `upTo`, journals still being written are
 // skipped (their writer owns them); with it, replay stops at the first of
-// them or at `upTo`, whichever comes first. The caller holds a FolderLock.
+// them or at `upTo`, whichever comes first. Events of the full file that
+// cannot be among the newest `maxEvents` once the journals are replayed are
+// not read (counted in `skipped`). The caller holds a FolderLock.
 Loaded read(const QString& queueFile, std::optional<std::uint64_t> upTo,
-            std::optional<std::uint64_t> skip);
+            std::optional<std::uint64_t> skip, std::size_t maxEvents);
 
 // Folds the full file and the finished journals below `upTo` into a new full
 // file (at most `maxEvents`, the newest), synced before the journals it covers

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "RVLBinaryPlist.h"
 #include "RVLLog.h"
 #include "platform/AtomicFile.h"
 #include "platform/PlistReader.h"
@@ -236,13 +237,39 @@ std::optional<QVariant> fromPlist(const QByteArray& bytes) {
 ReadResult readDictionary(const QString& path) { return readDictionary(path, QString(), {}); }
 
 ReadResult readDictionary(const QString& path, const QString& listKey,
-                          const std::function<void(const QVariant&)>& eachItem) {
+                          const std::function<void(const QVariant&)>& eachItem,
+                          std::size_t keepLast) {
   ReadResult result;
   // The framework's own file: any size, but only a regular file (a FIFO
   // named like it must not hang the program).
   plistreader::FileBytes file =
       plistreader::readRegularFile(QFile::encodeName(path).toStdString(), std::nullopt);
   if (file.outcome == plistreader::FileOutcome::Missing) return result;
+  if (file.outcome == plistreader::FileOutcome::Loaded && !listKey.isEmpty()) {
+    // The queue's file, which may hold many thousand events: read in one
+    // pass without building libplist's tree first. A list this reader does
+    // not take goes the general way below.
+    std::optional<QVariantMap> root;
+    bool handedOver = false;
+    root = rvlbinaryplist::readDictionary(
+        file.bytes.data(), file.bytes.size(), listKey,
+        [&](const QVariant& item) {
+          handedOver = true;
+          eachItem(item);
+        },
+        keepLast, result.itemsSkipped);
+    if (root) {
+      result.outcome = ReadOutcome::Loaded;
+      result.root = std::move(*root);
+      return result;
+    }
+    if (handedOver) {
+      moveAside(path);
+      result.outcome = ReadOutcome::Corrupt;
+      return result;
+    }
+    result.itemsSkipped = 0;
+  }
   PlistPtr node;
   if (file.outcome == plistreader::FileOutcome::Loaded) {
     node.reset(plistreader::parse(file.bytes.data(), file.bytes.size()));
@@ -260,7 +287,12 @@ ReadResult readDictionary(const QString& path, const QString& listKey,
     const QByteArray key = listKey.toUtf8();
     plist_t list = plist_dict_get_item(node.get(), key.constData());
     if (list && plist_get_node_type(list) == PLIST_ARRAY) {
-      forEachItem(list, [&eachItem](plist_t item) { eachItem(fromNode(item)); });
+      const std::size_t count = plist_array_get_size(list);
+      result.itemsSkipped = count > keepLast ? count - keepLast : 0;
+      std::size_t index = 0;
+      forEachItem(list, [&](plist_t item) {
+        if (index++ >= result.itemsSkipped) eachItem(fromNode(item));
+      });
     }
     plist_dict_remove_item(node.get(), key.constData());
   }
