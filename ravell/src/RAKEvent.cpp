@@ -1,6 +1,8 @@
 #include "RAKEvent.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QThread>
 
 #include "RTKSchedule.h"
 #include "RVLJson.h"
@@ -46,6 +48,27 @@ QVariant nullsToBytes(const QVariant& value) {
   }
 }
 
+bool holdsBytes(const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::QByteArray:
+      return true;
+    case QMetaType::QVariantList:
+      for (const QVariant& item : value.toList()) {
+        if (holdsBytes(item)) return true;
+      }
+      return false;
+    case QMetaType::QVariantMap: {
+      const QVariantMap map = value.toMap();
+      for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        if (holdsBytes(it.value())) return true;
+      }
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
 QVariant bytesToNulls(const QVariant& value) {
   switch (value.typeId()) {
     case QMetaType::QByteArray:
@@ -73,7 +96,29 @@ QString nowStamp() {
 
 RAKEvent::RAKEvent(const QString& action, const std::optional<QVariantMap>& properties)
     : action_(action), properties_(properties), timestamp_(nowStamp()) {
-  RTKSchedule::launchToolsForEvent(action_);
+  QCoreApplication* application = QCoreApplication::instance();
+  if (!application || QThread::currentThread() == application->thread()) {
+    RTKSchedule::launchToolsForEvent(action_);
+    return;
+  }
+  // Prompts are windows, which only the main thread may create.
+  QMetaObject::invokeMethod(
+      application, [action = action_] { RTKSchedule::launchToolsForEvent(action); },
+      Qt::QueuedConnection);
+}
+
+std::uint64_t RAKEvent::key() const {
+  // FNV-1a over the action, a separator and the time stamp.
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  const auto mix = [&hash](const QString& text) {
+    for (const QChar c : text) {
+      hash = (hash ^ c.unicode()) * 0x100000001b3ULL;
+    }
+    hash = (hash ^ 0x1FU) * 0x100000001b3ULL;
+  };
+  mix(action_);
+  mix(timestamp_);
+  return hash;
 }
 
 QVariantMap RAKEvent::archive() const {
@@ -96,7 +141,10 @@ std::optional<RAKEvent> RAKEvent::fromArchive(const QVariant& archived) {
   event.timestamp_ = timestamp.toString();
   const QVariant properties = map.value(QStringLiteral("properties"));
   if (properties.typeId() == QMetaType::QVariantMap) {
-    event.properties_ = bytesToNulls(properties).toMap();
+    // Rebuilt only when there is a null to restore: loading thousands of
+    // events should not copy each one's properties.
+    event.properties_ =
+        holdsBytes(properties) ? bytesToNulls(properties).toMap() : properties.toMap();
   }
   return event;
 }

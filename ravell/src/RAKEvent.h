@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariantMap>
+#include <cstdint>
 #include <optional>
 
 namespace vimbrel {
@@ -11,8 +12,9 @@ namespace vimbrel {
 // the actor and the context properties of that moment.
 class RAKEvent {
  public:
-  // Creates the event now and runs the event-triggered prompt check for it.
-  // Creating an event does not queue it.
+  // Creates the event now and runs the event-triggered prompt check for it:
+  // at once on the main thread, queued to the main thread from any other (the
+  // prompts are windows). Creating an event does not queue it.
   RAKEvent(const QString& action, const std::optional<QVariantMap>& properties);
 
   // The archived form {"action", "properties" (when present), "timestamp"}.
@@ -28,6 +30,10 @@ class RAKEvent {
   QVariantMap payload(const QString& writeKey, const QString& actor) const;
   // The properties every event carries about the application, OS and machine.
   static QVariantMap contextProperties();
+
+  // Names the event in the queue's journal when it leaves the queue: its
+  // action and creation time. Two events with the same key are sent alike.
+  std::uint64_t key() const;
 
   const QString& action() const { return action_; }
   const std::optional<QVariantMap>& properties() const { return properties_; }

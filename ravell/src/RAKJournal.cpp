@@ -1,6 +1,7 @@
 #include "RAKJournal.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -47,6 +49,8 @@ std::uint32_t getU32(const char* in) {
   return value;
 }
 
+std::atomic<bool> failWrites{false};
+
 QString journalPrefix(const QString& queueFile) {
   return QFileInfo(queueFile).fileName() + QStringLiteral(".journal.");
 }
@@ -57,14 +61,38 @@ QString RAKJournal::pathFor(const QString& queueFile, std::uint64_t generation) 
   return queueFile + QStringLiteral(".journal.") + QString::number(generation);
 }
 
-RAKJournal::RAKJournal(const QString& queueFile, std::uint64_t generation)
-    : generation_(generation) {
-  const QByteArray path = QFile::encodeName(pathFor(queueFile, generation));
-  fd_ = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+RAKJournal::RAKJournal(const QString& queueFile, std::uint64_t atLeast) : generation_(atLeast) {
+  // The journal is created and locked under a name of its own, then linked
+  // under its generation's name: nobody ever sees it there unlocked (and
+  // folds it away as finished), and link() never replaces a journal that
+  // exists.
+  static std::atomic<unsigned> serial{0};
+  const QByteArray creating = QFile::encodeName(
+      queueFile + QStringLiteral(".journal-new.%1.%2").arg(::getpid()).arg(serial.fetch_add(1)));
+  fd_ = ::open(creating.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+  if (fd_ >= 0) {
+    while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    const auto existing = generationsBeside(queueFile);
+    if (!existing.empty()) generation_ = std::max(generation_, existing.back() + 1);
+    bool linked = false;
+    for (int attempt = 0; attempt < 1000 && !linked; ++attempt) {
+      const QByteArray path = QFile::encodeName(pathFor(queueFile, generation_));
+      linked = ::link(creating.constData(), path.constData()) == 0;
+      if (!linked && errno != EEXIST) break;
+      if (!linked) ++generation_;
+    }
+    const int error = errno;
+    ::unlink(creating.constData());
+    if (!linked) {
+      ::close(fd_);
+      fd_ = -1;
+      errno = error;
+    }
+  }
   if (fd_ < 0) {
-    rvllog::warning(
-        QStringLiteral("Could not open the event journal %1: %2")
-            .arg(QString::fromLocal8Bit(path), QString::fromLocal8Bit(std::strerror(errno))));
+    rvllog::warning(QStringLiteral("Could not create an event journal beside %1: %2")
+                        .arg(queueFile, QString::fromLocal8Bit(std::strerror(errno))));
   }
 }
 
@@ -74,6 +102,11 @@ RAKJournal::~RAKJournal() {
 
 bool RAKJournal::append(Kind kind, const QByteArray& payload) {
   if (fd_ < 0) return false;
+  if (failWrites) {
+    rvllog::warning(QStringLiteral("Could not append to the event journal: %1")
+                        .arg(QString::fromLocal8Bit(std::strerror(ENOSPC))));
+    return false;
+  }
   QByteArray record(kHeaderSize + payload.size(), Qt::Uninitialized);
   char* data = record.data();
   data[8] = char(kind);
@@ -89,6 +122,11 @@ bool RAKJournal::append(Kind kind, const QByteArray& payload) {
     if (n <= 0) {
       rvllog::warning(QStringLiteral("Could not append to the event journal: %1")
                           .arg(QString::fromLocal8Bit(std::strerror(errno))));
+      // A record cut short would hide every later one at replay: cut it off.
+      if (written > 0 && ::ftruncate(fd_, off_t(size_)) != 0) {
+        ::close(fd_);
+        fd_ = -1;
+      }
       return false;
     }
     written += std::size_t(n);
@@ -137,5 +175,18 @@ void RAKJournal::removeBefore(const QString& queueFile, std::uint64_t generation
     if (old < generation) QFile::remove(pathFor(queueFile, old));
   }
 }
+
+int RAKJournal::lockFinished(const QString& queueFile, std::uint64_t generation) {
+  const QByteArray path = QFile::encodeName(pathFor(queueFile, generation));
+  const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+void RAKJournal::setFailWritesForTesting(bool fail) { failWrites = fail; }
 
 }  // namespace vimbrel

@@ -20,11 +20,18 @@ namespace vimbrel {
 // returns: an event that was added survives the process being killed. A torn
 // or damaged record ends the replay of its journal (what follows it was never
 // acknowledged to anyone).
+//
+// A journal is never reopened: each one is created new (never truncating a
+// file that exists) and holds an exclusive flock for as long as its writer
+// has it open, so that a process folding journals into the queue file can
+// tell the ones still being written (by itself or by another process) from
+// finished ones.
 class RAKJournal {
  public:
   enum class Kind : std::uint8_t {
     Added = 'A',       // payload: the archived event, a binary property list
-    Removed = 'R',     // payload: how many events left the head, u32
+    Removed = 'R',     // payload: how many events left the head, u32 (read only)
+    Delivered = 'D',   // payload: u32 count, then each removed event's key, u64
     Identified = 'I',  // payload: the user identifier, UTF-8
     Merged = 'M',      // payload: one byte, the merged flag
   };
@@ -36,8 +43,10 @@ class RAKJournal {
 
   static QString pathFor(const QString& queueFile, std::uint64_t generation);
 
-  // Opens (creating it empty) the journal of `generation` for appending.
-  RAKJournal(const QString& queueFile, std::uint64_t generation);
+  // Creates the journal of the first free generation at or above `atLeast`
+  // (and above every journal beside `queueFile`) and locks it; the caller
+  // holds the queue folder's lock. Check isOpen().
+  RAKJournal(const QString& queueFile, std::uint64_t atLeast);
   ~RAKJournal();
   RAKJournal(const RAKJournal&) = delete;
   RAKJournal& operator=(const RAKJournal&) = delete;
@@ -58,6 +67,14 @@ class RAKJournal {
   static std::vector<std::uint64_t> generationsBeside(const QString& queueFile);
   // Deletes the journals of generations below `generation`.
   static void removeBefore(const QString& queueFile, std::uint64_t generation);
+
+  // Locks the journal of `generation` unless its writer still has it open;
+  // the lock lasts as long as the returned descriptor (-1: still written, or
+  // gone).
+  static int lockFinished(const QString& queueFile, std::uint64_t generation);
+
+  // Makes every append fail (as on a full disk) while set. Tests only.
+  static void setFailWritesForTesting(bool fail);
 
  private:
   std::uint64_t generation_;

@@ -1,5 +1,7 @@
 #include "RAKQueue.h"
 
+#include "RAKQueueFiles.h"
+
 #include <QFileInfo>
 #include <QObject>
 #include <QTimer>
@@ -85,11 +87,22 @@ void RAKQueue::setIntervalForTesting(std::chrono::milliseconds interval) {
 
 RAKQueue::RAKQueue(std::optional<QString> path)
     : path_(std::move(path)), context_(std::make_unique<QObject>()) {
-  open();
+  if (path_) {
+    // This run's journal exists before anything is read, so that events
+    // added while loading are on disk at once.
+    std::lock_guard lock(mutex_);
+    openJournalLocked(0);
+    loader_ = std::thread([this] { load(); });
+  } else {
+    loaded_ = true;
+  }
   startTimer();
 }
 
-RAKQueue::~RAKQueue() { waitForCompaction(); }
+RAKQueue::~RAKQueue() {
+  if (loader_.joinable()) loader_.join();
+  waitForCompaction();
+}
 
 void RAKQueue::startTimer() {
   delete timer_;
@@ -99,137 +112,134 @@ void RAKQueue::startTimer() {
   timer_->start();
 }
 
-void RAKQueue::open() {
-  waitForCompaction();
-  QVariantMap root;
-  std::uint64_t fileSize = 0;
-  if (path_) {
-    root = rvlarchive::readDictionary(*path_).root;
-    fileSize = std::uint64_t(QFileInfo(*path_).size());
+void RAKQueue::load() {
+  std::uint64_t ownGeneration = 0;
+  {
+    std::lock_guard lock(mutex_);
+    ownGeneration = journal_ ? journal_->generation() : 0;
+  }
+  rakqueuefiles::Loaded loaded;
+  {
+    rakqueuefiles::FolderLock folder(*path_);
+    loaded = rakqueuefiles::read(*path_, std::nullopt, ownGeneration, kMaxPending);
   }
   std::lock_guard lock(mutex_);
-  queue_.clear();
-  sentCount_ = 0;
-  for (const QVariant& archived : root.value(QStringLiteral("events")).toList()) {
-    if (auto event = RAKEvent::fromArchive(archived)) queue_.push_back(std::move(*event));
+  // Loaded events first, then those added meanwhile.
+  for (RAKEvent& event : queue_) loaded.state.events.push_back(std::move(event));
+  queue_ = std::move(loaded.state.events);
+  if (!userIdentifier_) userIdentifier_ = loaded.state.userIdentifier;
+  customIdentified_ = customIdentified_ || loaded.state.customIdentified;
+  fullFileSize_ = loaded.fullFileSize;
+  if (journal_ && loaded.snapshotGeneration > journal_->generation()) {
+    // The full file claims a generation above this run's journal (its
+    // journals were removed by hand): what was journaled meanwhile goes again
+    // into a journal above it, or the next load would skip it.
+    rvllog::warning(QStringLiteral("Event queue %1 is ahead of its journals").arg(*path_));
+    openJournalLocked(loaded.snapshotGeneration + 1);
+    std::deque<Change> again;
+    const std::size_t read = loaded.loadedCount - loaded.state.skipped;
+    const std::size_t meanwhile = queue_.size() - std::min(queue_.size(), read);
+    for (std::size_t i = queue_.size() - meanwhile; i < queue_.size(); ++i) {
+      if (auto record = rvlarchive::toBinaryPlist(queue_[i].archive())) {
+        again.push_back({RAKJournal::Kind::Added, *record});
+      }
+    }
+    if (userIdentifier_) again.push_back({RAKJournal::Kind::Identified, userIdentifier_->toUtf8()});
+    for (Change& change : unwritten_) again.push_back(std::move(change));
+    unwritten_ = std::move(again);
+    unwrittenEvents_ = meanwhile;
+    writeUnwrittenLocked();
   }
-  const QVariant user = root.value(QStringLiteral("userIdentifier"));
-  if (user.typeId() == QMetaType::QString) userIdentifier_ = user.toString();
-  const QVariant merged = root.value(QStringLiteral("customIdentified"));
-  if (merged.isValid()) customIdentified_ = merged.toBool();
-  if (!path_) return;
-
-  // The changes made after the file was written, in order. Journals older
-  // than the file are already in it.
-  const std::uint64_t generation = root.value(QStringLiteral("journalGeneration")).toULongLong();
-  journal_.reset();
-  RAKJournal::removeBefore(*path_, generation);
-  std::uint64_t next = generation;
-  while (RAKJournal::replay(RAKJournal::pathFor(*path_, next),
-                            [this](const RAKJournal::Record& record) { applyRecord(record); })) {
-    ++next;
+  if (queue_.size() > kMaxPending || loaded.state.skipped > 0) {
+    // The only loss allowed: a queue beyond its bound (an earlier version had
+    // none) keeps its newest events; the oldest were not even read.
+    const std::size_t excess = queue_.size() - std::min(queue_.size(), kMaxPending);
+    queue_.erase(queue_.begin(), queue_.begin() + std::ptrdiff_t(excess));
+    noteDroppedLocked(excess + loaded.state.skipped);
   }
-  fullFileSize_ = fileSize;
-  if (next == generation) {
-    journal_ = std::make_unique<RAKJournal>(*path_, generation);
-  } else {
-    // Never append behind a journal that may end in a torn record: start the
-    // next one, and fold the replayed ones into a new full file.
-    journal_ = std::make_unique<RAKJournal>(*path_, next - 1);
+  loaded_ = true;
+  loadedChanged_.notify_all();
+  // Fold what was replayed into a new full file, from a new journal.
+  if (loaded.journalsReplayed > 0 || loaded.loadedCount > kMaxPending || !loaded.snapshotReadable) {
     startCompactionLocked();
   }
 }
 
-void RAKQueue::applyRecord(const RAKJournal::Record& record) {
-  switch (record.kind) {
-    case RAKJournal::Kind::Added:
-      if (auto archived = rvlarchive::fromPlist(record.payload)) {
-        if (auto event = RAKEvent::fromArchive(*archived)) queue_.push_back(std::move(*event));
-      }
-      break;
-    case RAKJournal::Kind::Removed: {
-      if (record.payload.size() != 4) break;
-      std::uint32_t count = 0;
-      for (int i = 0; i < 4; ++i) {
-        count |= std::uint32_t(static_cast<std::uint8_t>(record.payload[i])) << (8 * i);
-      }
-      queue_.erase(queue_.begin(),
-                   queue_.begin() + std::ptrdiff_t(std::min<std::size_t>(count, queue_.size())));
-      break;
-    }
-    case RAKJournal::Kind::Identified:
-      userIdentifier_ = QString::fromUtf8(record.payload);
-      break;
-    case RAKJournal::Kind::Merged:
-      customIdentified_ = !record.payload.isEmpty() && record.payload[0] != 0;
-      break;
-  }
+void RAKQueue::waitForLoad() const {
+  std::unique_lock lock(mutex_);
+  waitForLoadLocked(lock);
+}
+
+void RAKQueue::waitForLoadLocked(std::unique_lock<std::mutex>& lock) const {
+  loadedChanged_.wait(lock, [this] { return loaded_; });
+}
+
+bool RAKQueue::isLoaded() const {
+  std::lock_guard lock(mutex_);
+  return loaded_;
 }
 
 void RAKQueue::save() {
   if (!path_) return;
+  waitForLoad();
   waitForCompaction();
   {
     std::lock_guard lock(mutex_);
+    writeUnwrittenLocked();
     startCompactionLocked();
   }
   waitForCompaction();
+}
+
+void RAKQueue::openJournalLocked(std::uint64_t atLeast) {
+  if (journal_) atLeast = std::max(atLeast, journal_->generation() + 1);
+  journal_ = std::make_unique<RAKJournal>(*path_, atLeast);
 }
 
 void RAKQueue::journalLocked(RAKJournal::Kind kind, const QByteArray& payload) {
   if (!path_) return;
-  if (!journal_ || !journal_->isOpen()) {
-    // The journal could not be opened: try a fresh one; the full file written
-    // with it keeps this change.
-    startCompactionLocked();
-    return;
-  }
-  if (!journal_->append(kind, payload)) {
-    startCompactionLocked();
-    return;
-  }
+  unwritten_.push_back({kind, payload});
+  if (kind == RAKJournal::Kind::Added) ++unwrittenEvents_;
+  if (!writeUnwrittenLocked()) return;
   constexpr std::uint64_t kMinimumJournal = 64 * 1024;
-  if (!compacting_ && journal_->size() > std::max(fullFileSize_, kMinimumJournal)) {
+  if (loaded_ && !compacting_ && journal_->size() > std::max(fullFileSize_, kMinimumJournal)) {
     startCompactionLocked();
   }
+}
+
+bool RAKQueue::writeUnwrittenLocked() {
+  if (!path_) return true;
+  while (!unwritten_.empty()) {
+    // A journal that could not be created (or had to be closed) is replaced.
+    if (!journal_ || !journal_->isOpen()) openJournalLocked(0);
+    if (!journal_->isOpen()) return false;
+    const Change& change = unwritten_.front();
+    if (!journal_->append(change.kind, change.payload)) return false;
+    if (change.kind == RAKJournal::Kind::Added && unwrittenEvents_ > 0) --unwrittenEvents_;
+    unwritten_.pop_front();
+  }
+  return true;
 }
 
 void RAKQueue::startCompactionLocked() {
-  if (compacting_) {
-    // A full file is being written; this change is in the new journal or will
-    // be in the next full file. Open a journal if there is none.
-    return;
-  }
+  if (compacting_) return;
   if (compactor_.joinable()) compactor_.join();
-  const std::uint64_t generation = journal_ ? journal_->generation() + 1 : 1;
-  journal_ = std::make_unique<RAKJournal>(*path_, generation);
+  // Closing the current journal finishes it; everything before the new one
+  // may be folded.
+  openJournalLocked(0);
   compacting_ = true;
-  // Copying the events only shares their texts; the archive is built on the
-  // background thread, outside the lock.
-  compactor_ = std::thread([this, generation, events = queue_, user = userIdentifier_,
-                            merged = customIdentified_]() mutable {
-    compact(generation, std::move(events), std::move(user), merged);
-  });
+  const std::uint64_t upTo = journal_->generation();
+  compactor_ = std::thread([this, upTo] { fold(upTo); });
 }
 
-void RAKQueue::compact(std::uint64_t generation, std::vector<RAKEvent> events,
-                       std::optional<QString> userIdentifier, bool customIdentified) {
-  QVariantList archived;
-  archived.reserve(qsizetype(events.size()));
-  for (const RAKEvent& event : events) archived.append(event.archive());
-  QVariantMap root{{QStringLiteral("events"), archived},
-                   {QStringLiteral("customIdentified"), customIdentified},
-                   {QStringLiteral("journalGeneration"), qulonglong(generation)}};
-  if (userIdentifier) root.insert(QStringLiteral("userIdentifier"), *userIdentifier);
-  const bool written = rvlarchive::writeDictionary(*path_, root);
-  if (written) {
-    RAKJournal::removeBefore(*path_, generation);
-  } else {
-    // The journals stay, so nothing is lost; the next compaction tries again.
-    rvllog::warning(QStringLiteral("Could not write the event queue file %1").arg(*path_));
+void RAKQueue::fold(std::uint64_t upTo) {
+  std::uint64_t written = 0;
+  {
+    rakqueuefiles::FolderLock folder(*path_);
+    if (const auto size = rakqueuefiles::fold(*path_, upTo, kMaxPending)) written = *size;
   }
   std::lock_guard lock(mutex_);
-  if (written) fullFileSize_ = std::uint64_t(QFileInfo(*path_).size());
+  if (written > 0) fullFileSize_ = written;
   compacting_ = false;
 }
 
@@ -240,6 +250,36 @@ void RAKQueue::waitForCompaction() {
     finishing = std::move(compactor_);
   }
   if (finishing.joinable()) finishing.join();
+}
+
+void RAKQueue::noteDroppedLocked(std::size_t count) {
+  dropped_ += count;
+  if (dropLogged_) return;
+  dropLogged_ = true;
+  rvllog::warning(QStringLiteral("The event queue holds at most %1 events: the %2 oldest were "
+                                 "dropped (later drops in this run are not logged)")
+                      .arg(kMaxPending)
+                      .arg(count));
+}
+
+void RAKQueue::enforceBoundLocked() {
+  if (queue_.size() <= kMaxPending) return;
+  const std::size_t excess = queue_.size() - kMaxPending;
+  // A batch in flight is the head: its answer must not remove newer events.
+  sentCount_ = sentCount_ > excess ? sentCount_ - excess : 0;
+  removeHeadLocked(excess);
+  noteDroppedLocked(excess);
+}
+
+void RAKQueue::removeHeadLocked(std::size_t count) {
+  count = std::min(count, queue_.size());
+  if (count == 0) return;
+  QByteArray payload;
+  payload.reserve(qsizetype(4 + 8 * count));
+  rakqueuefiles::appendU32(payload, std::uint32_t(count));
+  for (std::size_t i = 0; i < count; ++i) rakqueuefiles::appendU64(payload, queue_[i].key());
+  queue_.erase(queue_.begin(), queue_.begin() + std::ptrdiff_t(count));
+  journalLocked(RAKJournal::Kind::Delivered, payload);
 }
 
 void RAKQueue::addEvent(const RAKEvent& event) {
@@ -259,6 +299,9 @@ void RAKQueue::addEvent(const RAKEvent& event) {
   std::lock_guard lock(mutex_);
   queue_.push_back(event);
   journalLocked(RAKJournal::Kind::Added, *record);
+  // Before the load the loaded events are not here yet; the load applies the
+  // bound to the whole.
+  if (loaded_) enforceBoundLocked();
 }
 
 void RAKQueue::identify(const QString& userIdentifier) {
@@ -269,7 +312,12 @@ void RAKQueue::identify(const QString& userIdentifier) {
 }
 
 void RAKQueue::processQueue() {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  // The first pass comes long after the load has finished; a pass run
+  // earlier by hand waits for it.
+  waitForLoadLocked(lock);
+  // A full disk may have room again.
+  writeUnwrittenLocked();
   if (!RavellAnalyticsKit::isOptedIn() || failedAttempts_ > kPauseThreshold) {
     if (failedAttempts_ >= 1) --failedAttempts_;
     return;
@@ -283,14 +331,17 @@ void RAKQueue::processQueue() {
   // One batch at a time: a late answer must only ever remove its own events.
   if (trackInFlight_) return;
   sentCount_ = 0;
-  if (queue_.empty()) return;
+  // Only events that are written may go: a removal journaled for an event
+  // whose addition is not would bring it back at the next load.
+  const std::size_t sendable = queue_.size() - std::min(queue_.size(), unwrittenEvents_);
+  if (sendable == 0) return;
   const QString actor = userIdentifier_ ? *userIdentifier_ : RVLSystemInfo::deviceIdentifier();
-  if (queue_.size() == 1) {
+  if (sendable == 1) {
     sentCount_ = 1;
     sendEventsLocked(queue_.front().payload(key, actor));
     return;
   }
-  sentCount_ = std::min<std::size_t>(queue_.size(), kBatchSize);
+  sentCount_ = std::min<std::size_t>(sendable, kBatchSize);
   QVariantList batch;
   batch.reserve(qsizetype(sentCount_));
   for (std::size_t i = 0; i < sentCount_; ++i) batch.append(queue_[i].payload(key, actor));
@@ -334,12 +385,9 @@ void RAKQueue::trackFinished(const RVLResponse& response) {
 }
 
 void RAKQueue::removeProcessedEventsLocked() {
-  const std::size_t count = std::min(sentCount_, queue_.size());
-  queue_.erase(queue_.begin(), queue_.begin() + std::ptrdiff_t(count));
+  const std::size_t count = sentCount_;
   sentCount_ = 0;
-  QByteArray payload(4, Qt::Uninitialized);
-  for (int i = 0; i < 4; ++i) payload[i] = char((std::uint32_t(count) >> (8 * i)) & 0xFFU);
-  journalLocked(RAKJournal::Kind::Removed, payload);
+  removeHeadLocked(count);
 }
 
 void RAKQueue::sendIdentifierLocked(const QString& writeKey) {
@@ -380,22 +428,37 @@ void RAKQueue::checkTimer() {
 }
 
 std::size_t RAKQueue::pendingCount() const {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  waitForLoadLocked(lock);
   return queue_.size();
 }
 
 std::vector<RAKEvent> RAKQueue::pendingEvents() const {
+  std::unique_lock lock(mutex_);
+  waitForLoadLocked(lock);
+  return {queue_.begin(), queue_.end()};
+}
+
+std::size_t RAKQueue::droppedCount() const {
+  std::unique_lock lock(mutex_);
+  waitForLoadLocked(lock);
+  return dropped_;
+}
+
+std::size_t RAKQueue::unwrittenCount() const {
   std::lock_guard lock(mutex_);
-  return queue_;
+  return unwritten_.size();
 }
 
 std::optional<QString> RAKQueue::userIdentifier() const {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  waitForLoadLocked(lock);
   return userIdentifier_;
 }
 
 bool RAKQueue::isCustomIdentified() const {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  waitForLoadLocked(lock);
   return customIdentified_;
 }
 

@@ -18,9 +18,14 @@ std::optional<QDateTime>& testNow() {
 
 QDateTime now() { return testNow() ? *testNow() : QDateTime::currentDateTime(); }
 
+// Counts beyond this are not schedules but overflows waiting to happen (7·n
+// days, n months added to a date).
+constexpr qint64 kMaxCount = std::numeric_limits<qint32>::max();
+
 // The leading integer of a word, as a C integer parse reads it: optional sign,
-// then digits; anything after them is ignored.
-qint64 leadingInteger(const QString& word) {
+// then digits; anything after them is ignored. Nothing when it is out of
+// range.
+std::optional<qint64> leadingInteger(const QString& word) {
   qsizetype i = 0;
   bool negative = false;
   if (i < word.size() && (word[i] == QLatin1Char('-') || word[i] == QLatin1Char('+'))) {
@@ -29,8 +34,8 @@ qint64 leadingInteger(const QString& word) {
   }
   qint64 value = 0;
   for (; i < word.size() && word[i].isDigit() && word[i].unicode() < 128; ++i) {
-    if (value > (std::numeric_limits<qint64>::max() - 9) / 10) break;
     value = value * 10 + (word[i].unicode() - '0');
+    if (value > kMaxCount) return std::nullopt;
   }
   return negative ? -value : value;
 }
@@ -48,6 +53,19 @@ QVariantList eventQueue() {
 
 void invalid() { rvllog::warning(QStringLiteral("Invalid Schedule")); }
 
+// The prefix of the events a prompt raises itself ("Happiness.Displayed"...).
+QString ownEventPrefix(const QString& tool) {
+  if (tool.isEmpty()) return {};
+  return tool[0].toUpper() + tool.mid(1) + QLatin1Char('.');
+}
+
+// The prompts being presented now (a prompt window runs modally, so events
+// it raises arrive while it is open).
+QStringList& presenting() {
+  static QStringList tools;
+  return tools;
+}
+
 }  // namespace
 
 std::optional<QVariantMap> RTKSchedule::scheduleComponents(const QString& schedule) {
@@ -58,8 +76,12 @@ std::optional<QVariantMap> RTKSchedule::scheduleComponents(const QString& schedu
     components.insert(QStringLiteral("type"), QStringLiteral("event"));
   } else {
     components.insert(QStringLiteral("type"), QStringLiteral("number"));
-    const qint64 value = leadingInteger(words[0]);
-    if (value != 0) components.insert(QStringLiteral("value"), value);
+    const std::optional<qint64> value = leadingInteger(words[0]);
+    if (!value) {
+      rvllog::warning(QStringLiteral("Schedule count out of range: %1").arg(words[0]));
+    } else if (*value != 0) {
+      components.insert(QStringLiteral("value"), *value);
+    }
   }
   if (words.size() > 1) components.insert(QStringLiteral("key"), words[1]);
   return components;
@@ -75,6 +97,13 @@ bool RTKSchedule::shouldLaunchWithSchedule(const std::optional<QString>& schedul
   if (type == QLatin1String("event")) {
     if (key.isEmpty() || tool.isEmpty()) {
       invalid();
+      return false;
+    }
+    // The prompt would fire from its own window, again and again.
+    if (key.startsWith(ownEventPrefix(tool))) {
+      rvllog::warning(QStringLiteral("Schedule refused: the %1 prompt cannot wait for its own "
+                                     "event %2")
+                          .arg(tool, key));
       return false;
     }
     if (!eventExists(key, tool)) {
@@ -125,8 +154,11 @@ void RTKSchedule::launchToolsForEvent(const QString& eventName) {
   for (qsizetype i = 0; i < queue.size(); ++i) {
     const QVariantMap entry = queue[i].toMap();
     if (entry.value(QStringLiteral("event")).toString() != shortName) continue;
-    lastMatch = i;
     const QString tool = entry.value(QStringLiteral("tool")).toString();
+    // An event raised while this prompt is open never opens it again (and
+    // leaves its entry waiting).
+    if (presenting().contains(tool)) continue;
+    lastMatch = i;
     rvllog::info(QStringLiteral("tool: %1").arg(tool));
     RavellToolKit& toolKit = RavellToolKit::sharedInstance();
     if (tool == QLatin1String("rating")) {
@@ -189,6 +221,12 @@ qint64 RTKSchedule::wholeMonthsBetween(const QDateTime& from, const QDateTime& t
   if (months < 0 && start.addMonths(int(months)) < end) ++months;
   return months;
 }
+
+RTKSchedule::Presenting::Presenting(QString tool) : tool_(std::move(tool)) {
+  presenting().append(tool_);
+}
+
+RTKSchedule::Presenting::~Presenting() { presenting().removeOne(tool_); }
 
 void RTKSchedule::setNowForTesting(std::optional<QDateTime> now) { testNow() = std::move(now); }
 

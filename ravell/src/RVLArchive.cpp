@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "RVLBinaryPlist.h"
 #include "RVLLog.h"
 #include "platform/AtomicFile.h"
 #include "platform/PlistReader.h"
@@ -105,6 +106,23 @@ QString takeString(char* text) {
   return result;
 }
 
+QVariant fromNode(plist_t node);
+
+// Walks an array once, in order. Reaching an item by its index walks the list
+// from its head each time, which made reading a long array quadratic.
+template <typename Visit>
+void forEachItem(plist_t array, Visit&& visit) {
+  plist_array_iter iter = nullptr;
+  plist_array_new_iter(array, &iter);
+  for (;;) {
+    plist_t item = nullptr;
+    plist_array_next_item(array, iter, &item);
+    if (!item) break;
+    visit(item);
+  }
+  std::free(iter);
+}
+
 QVariant fromNode(plist_t node) {
   switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
@@ -145,9 +163,8 @@ QVariant fromNode(plist_t node) {
     }
     case PLIST_ARRAY: {
       QVariantList list;
-      const uint32_t count = plist_array_get_size(node);
-      list.reserve(qsizetype(count));
-      for (uint32_t i = 0; i < count; ++i) list.append(fromNode(plist_array_get_item(node, i)));
+      list.reserve(qsizetype(plist_array_get_size(node)));
+      forEachItem(node, [&list](plist_t item) { list.append(fromNode(item)); });
       return list;
     }
     case PLIST_DICT: {
@@ -217,28 +234,70 @@ std::optional<QVariant> fromPlist(const QByteArray& bytes) {
   return fromNode(node.get());
 }
 
-ReadResult readDictionary(const QString& path) {
+ReadResult readDictionary(const QString& path) { return readDictionary(path, QString(), {}); }
+
+ReadResult readDictionary(const QString& path, const QString& listKey,
+                          const std::function<void(const QVariant&)>& eachItem,
+                          std::size_t keepLast) {
   ReadResult result;
   // The framework's own file: any size, but only a regular file (a FIFO
   // named like it must not hang the program).
-  const plistreader::FileBytes file =
+  plistreader::FileBytes file =
       plistreader::readRegularFile(QFile::encodeName(path).toStdString(), std::nullopt);
   if (file.outcome == plistreader::FileOutcome::Missing) return result;
-  std::optional<QVariant> value;
-  if (file.outcome == plistreader::FileOutcome::Loaded) {
-    plist_t raw = plistreader::parse(file.bytes.data(), file.bytes.size());
-    if (raw) {
-      PlistPtr node(raw);
-      value = fromNode(node.get());
+  if (file.outcome == plistreader::FileOutcome::Loaded && !listKey.isEmpty()) {
+    // The queue's file, which may hold many thousand events: read in one
+    // pass without building libplist's tree first. A list this reader does
+    // not take goes the general way below.
+    std::optional<QVariantMap> root;
+    bool handedOver = false;
+    root = rvlbinaryplist::readDictionary(
+        file.bytes.data(), file.bytes.size(), listKey,
+        [&](const QVariant& item) {
+          handedOver = true;
+          eachItem(item);
+        },
+        keepLast, result.itemsSkipped);
+    if (root) {
+      result.outcome = ReadOutcome::Loaded;
+      result.root = std::move(*root);
+      return result;
     }
+    if (handedOver) {
+      moveAside(path);
+      result.outcome = ReadOutcome::Corrupt;
+      return result;
+    }
+    result.itemsSkipped = 0;
   }
-  if (!value || value->typeId() != QMetaType::QVariantMap) {
+  PlistPtr node;
+  if (file.outcome == plistreader::FileOutcome::Loaded) {
+    node.reset(plistreader::parse(file.bytes.data(), file.bytes.size()));
+    // The bytes are in the tree now; the file's copy can go.
+    std::vector<std::uint8_t>().swap(file.bytes);
+  }
+  if (!node || plist_get_node_type(node.get()) != PLIST_DICT) {
     moveAside(path);
     result.outcome = ReadOutcome::Corrupt;
     return result;
   }
+  if (!listKey.isEmpty()) {
+    // Handed over one by one and taken out of the tree, so that the file's
+    // items are never held twice.
+    const QByteArray key = listKey.toUtf8();
+    plist_t list = plist_dict_get_item(node.get(), key.constData());
+    if (list && plist_get_node_type(list) == PLIST_ARRAY) {
+      const std::size_t count = plist_array_get_size(list);
+      result.itemsSkipped = count > keepLast ? count - keepLast : 0;
+      std::size_t index = 0;
+      forEachItem(list, [&](plist_t item) {
+        if (index++ >= result.itemsSkipped) eachItem(fromNode(item));
+      });
+    }
+    plist_dict_remove_item(node.get(), key.constData());
+  }
   result.outcome = ReadOutcome::Loaded;
-  result.root = value->toMap();
+  result.root = fromNode(node.get()).toMap();
   return result;
 }
 

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace vimbrel {
@@ -23,12 +25,22 @@ enum class ReadOutcome { Loaded, Missing, Corrupt };
 struct ReadResult {
   ReadOutcome outcome = ReadOutcome::Missing;
   QVariantMap root;
+  // Items of the list read item by item that were left out (see below).
+  std::size_t itemsSkipped = 0;
 };
 
 // Reads a file whose root must be a dictionary. An unreadable or corrupt file is
 // moved aside (to "<path>.corrupt-<time>") with a warning, so that the caller can
 // start empty without destroying what was there.
 ReadResult readDictionary(const QString& path);
+// The same, handing each item of the array under `listKey` to `eachItem` in
+// order (the array is walked once and not kept in the root). When the file
+// turns out corrupt, items may have been handed over before: the caller
+// drops them.
+// Only the last `keepLast` items are read: the queue keeps no more than that.
+ReadResult readDictionary(const QString& path, const QString& listKey,
+                          const std::function<void(const QVariant&)>& eachItem,
+                          std::size_t keepLast = SIZE_MAX);
 
 // Writes `<path>.tmp.<pid>`, flushes it to disk and renames it over `path`, then
 // flushes the folder. Returns false (and leaves the old file whole) on failure.

@@ -9,6 +9,7 @@
 #include "RVLLog.h"
 #include "RVLSystemInfo.h"
 #include "RavellAnalyticsKit.h"
+#include "RavellTesting.h"
 
 namespace vimbrel {
 namespace {
@@ -38,7 +39,7 @@ Ravell& Ravell::sharedInstance() {
   return *slot;
 }
 
-void Ravell::resetSharedInstanceForTesting() {
+void RavellTesting::resetRavell() {
   std::lock_guard lock(sharedMutex());
   delete sharedSlot();
   sharedSlot() = nullptr;

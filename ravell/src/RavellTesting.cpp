@@ -9,7 +9,7 @@
 namespace vimbrel {
 
 void RavellTesting::resetAll() {
-  Ravell::resetSharedInstanceForTesting();
+  resetRavell();
   RAKQueue::resetSharedInstanceForTesting();
   RVLDataStoreSecure::resetForTesting();
   RVLDataStore::resetSharedInstanceForTesting();

@@ -16,6 +16,10 @@ class RavellTesting {
   static void setQueueInterval(std::chrono::milliseconds interval);
   // Requests of the framework that have not been answered yet.
   static int requestsInFlight();
+
+ private:
+  // Drops the SDK entry's shared instance (it lives in Ravell.cpp).
+  static void resetRavell();
 };
 
 }  // namespace vimbrel

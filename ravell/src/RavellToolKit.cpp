@@ -149,6 +149,7 @@ void RavellToolKit::presentHappinessViewWithSchedule(const std::optional<QString
   if (!passesGate(*this, schedule, kHappinessFlag, QStringLiteral("happiness")) || !haveWidgets()) {
     return;
   }
+  const RTKSchedule::Presenting presenting(QStringLiteral("happiness"));
   record("RSDK.Happiness.Displayed");
   rtktexts::handOver(message.value_or(rtktexts::trWithAppName(kHappinessMessage)),
                      rtktexts::trWithAppName(kHappinessTitle));
@@ -160,6 +161,7 @@ void RavellToolKit::presentRatingViewWithSchedule(const std::optional<QString>& 
   if (!passesGate(*this, schedule, kRatingFlag, QStringLiteral("rating")) || !haveWidgets()) {
     return;
   }
+  const RTKSchedule::Presenting presenting(QStringLiteral("rating"));
   record("RSDK.Rating.Displayed");
   rtktexts::handOver(message.value_or(rtktexts::trWithAppName(kRatingMessage)),
                      rtktexts::trWithAppName(kRatingTitle));
@@ -172,6 +174,7 @@ void RavellToolKit::presentFeedbackViewWithSchedule(const std::optional<QString>
   if (!passesGate(*this, schedule, kFeedbackFlag, QStringLiteral("feedback")) || !haveWidgets()) {
     return;
   }
+  const RTKSchedule::Presenting presenting(QStringLiteral("feedback"));
   record("RSDK.Feedback.Displayed");
   rtktexts::handOver(message.value_or(rtktexts::trWithAppName(kFeedbackMessage)), std::nullopt);
   bridge_->runModal(RTKFeedback::createWindow(bridge_.get(), label.value_or(QString())));
@@ -180,6 +183,7 @@ void RavellToolKit::presentFeedbackViewWithSchedule(const std::optional<QString>
 void RavellToolKit::presentEmailSubscribePromptWithSchedule(const std::optional<QString>& schedule,
                                                             const std::optional<QString>& message) {
   if (!passesGate(*this, schedule, kEmailFlag, QStringLiteral("email"))) return;
+  const RTKSchedule::Presenting presenting(QStringLiteral("email"));
   record("RSDK.Email.Displayed");
   RTKEmail::presentEmailSubscribePromptWithMessage(message);
 }

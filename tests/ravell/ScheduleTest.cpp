@@ -61,6 +61,15 @@ TEST_F(ScheduleTest, DaysWeeksAndMonthsCountWholeGregorianUnits) {
   RTKSchedule::setNowForTesting(QDateTime(QDate(2026, 2, 1), QTime(10, 0)));
   EXPECT_TRUE(allows("1 months"));
   EXPECT_FALSE(allows("2 months"));
+  // Counts that would overflow are invalid, never "passed".
+  for (const char* huge : {"2000000000000000000 weeks", "99999999999999999999999 days",
+                           "2147483648 months", "9223372036854775807 launches"}) {
+    EXPECT_FALSE(allows(huge)) << huge;
+    EXPECT_FALSE(RTKSchedule::scheduleComponents(QLatin1String(huge))->contains("value")) << huge;
+  }
+  setStored(4, "launch_count");
+  EXPECT_FALSE(allows("2147483647 weeks"));
+  EXPECT_FALSE(allows("2147483647 months"));
   EXPECT_EQ(RTKSchedule::wholeMonthsBetween(QDateTime(QDate(2026, 1, 31), QTime(12, 0)),
                                             QDateTime(QDate(2026, 2, 28), QTime(12, 0))),
             0);

@@ -1,9 +1,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QtTest/QTest>
+#include <thread>
 
 #include "PromptTestSupport.h"
 #include "RAKQueue.h"
+#include "RTKSchedule.h"
 #include "RVLDataStore.h"
 #include "RVLStarRating.h"
 #include "VendorTestSupport.h"
@@ -285,6 +287,46 @@ TEST_F(ToolKitTest, EmailPromptOnTheFourthLaunchOnly) {
   RVLDataStore::sharedInstance().setObject(5, QStringLiteral("launch_count"));
   toolKit().presentEmailSubscribePromptWithSchedule(QStringLiteral("3 launches"), std::nullopt);
   EXPECT_EQ(driver.seen().size(), 1);
+}
+
+TEST_F(ToolKitTest, APromptNeverFiresFromItsOwnEvents) {
+  // Refused as a schedule...
+  EXPECT_FALSE(toolKit().isPromptUsed(QStringLiteral("RVLHappinessPrompt")));
+  EXPECT_FALSE(RTKSchedule::shouldLaunchWithSchedule(QStringLiteral("next Happiness.Displayed"),
+                                                     QStringLiteral("happiness")));
+  EXPECT_TRUE(eventQueue().isEmpty());
+  // ...and harmless when an earlier version stored it: one window, not one
+  // inside the other until the stack runs out.
+  RVLDataStore::sharedInstance().setObject(
+      QVariantList{QVariantMap{{"event", "Happiness.Displayed"}, {"tool", "happiness"}},
+                   QVariantMap{{"event", "Rating.Dismissed"}, {"tool", "rating"}}},
+      QStringLiteral("eventQueue"));
+  ModalDriver driver({clicking("close"), clicking("close"), clicking("close")});
+  toolKit().presentHappinessViewWithSchedule(std::nullopt, std::nullopt);
+  EXPECT_EQ(driver.seen(), QStringList{"RTKHappinessWindow"});
+  toolKit().presentRatingViewWithSchedule(std::nullopt, std::nullopt);
+  EXPECT_EQ(driver.seen(), (QStringList{"RTKHappinessWindow", "RTKRateWindow"}));
+  EXPECT_EQ(eventQueue().size(), 2);
+  // Another prompt's event still fires it.
+  RAKQueue::sharedInstance().addEvent(
+      RAKEvent(QStringLiteral("RSDK.Rating.Dismissed"), std::nullopt));
+  EXPECT_EQ(driver.seen().size(), 3);
+}
+
+TEST_F(ToolKitTest, EventsCreatedOnOtherThreadsRaiseTheirPromptsOnTheMainThread) {
+  RVLDataStore::sharedInstance().setObject(
+      QVariantList{QVariantMap{{"event", ".Worker"}, {"tool", "happiness"}}},
+      QStringLiteral("eventQueue"));
+  ModalDriver driver({clicking("close")});
+  std::thread worker([] {
+    RAKQueue::sharedInstance().addEvent(
+        RAKEvent(QStringLiteral("RSDK.Custom.Worker"), std::nullopt));
+  });
+  worker.join();
+  // Nothing happened on the worker; the main loop presents the prompt.
+  EXPECT_TRUE(driver.seen().isEmpty());
+  ASSERT_TRUE(testing::waitUntil([&] { return driver.finished() && eventQueue().isEmpty(); }));
+  EXPECT_EQ(driver.seen(), QStringList{"RTKHappinessWindow"});
 }
 
 }  // namespace

@@ -32,7 +32,6 @@ class RAVELL_EXPORT Ravell {
  private:
   friend class RavellTesting;
   Ravell() = default;
-  static void resetSharedInstanceForTesting();
 
   bool hasTrackingStarted_ = false;
 };

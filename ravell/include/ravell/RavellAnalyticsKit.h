@@ -9,6 +9,12 @@ namespace vimbrel {
 
 // The analytics calls a host application can make. Every event passes the
 // user's opt-in: while the user was never asked, the user counts as opted in.
+//
+// track, identify and payment may be called from any thread. A prompt waiting
+// for an event ("next <event>", see RavellToolKit) is a window, so it is shown
+// on the main thread: at once when the event is recorded there, from the main
+// loop's next turn when it is recorded on another thread. The other calls,
+// which may show the opt-in dialog, belong to the main thread.
 class RAVELL_EXPORT RavellAnalyticsKit {
  public:
   // Fetches the remote configuration (which activates analytics and brings the
