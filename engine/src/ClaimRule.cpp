@@ -291,20 +291,23 @@ OwnershipDecision OwnershipRule::judge(std::string_view part,
 }
 
 // A direct entry of a folder listed on vendor evidence: only product
-// evidence on its own name outweighs the folder's; an entry nobody names goes
-// with the folder.
+// evidence on its own name outweighs the folder's vendor evidence, so an
+// entry named only with the vendor, or by nobody, goes with the folder; but
+// an entry that another application's values name, and the reviewed
+// application's do not, is never the reviewed application's.
 OwnershipDecision OwnershipRule::judgeChild(std::string_view name, const OwnershipDecision& folder,
                                             const std::vector<std::string>& folderLabels,
                                             std::vector<std::string>* keptLabels) const {
   std::vector<std::size_t> all(candidates_.size());
   for (std::size_t c = 0; c < all.size(); ++c) all[c] = c;
   std::vector<Evidence> evidence;
-  const std::vector<std::size_t> winners =
-      strongest(candidates_, all, name, evidence, EvidenceStrength::Contains);
-  const bool anyEvidence = std::any_of(evidence.begin(), evidence.end(), [](const Evidence& e) {
-    return e.strength != EvidenceStrength::None;
-  });
-  if (!anyEvidence) {
+  const std::vector<std::size_t> winners = strongest(candidates_, all, name, evidence);
+  EvidenceStrength strongestSeen = EvidenceStrength::None;
+  for (const Evidence& each : evidence) strongestSeen = std::max(strongestSeen, each.strength);
+  const bool withFolder =
+      strongestSeen == EvidenceStrength::None || (strongestSeen == EvidenceStrength::Vendor &&
+                                                  evidence[0].strength == EvidenceStrength::Vendor);
+  if (withFolder) {
     if (keptLabels) *keptLabels = folderLabels;
     OwnershipDecision same = folder;
     same.component = std::string(name);

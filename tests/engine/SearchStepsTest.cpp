@@ -179,9 +179,9 @@ TEST_F(SearchStepsTest, EvidenceNamesTheStepFolderValueAndTest) {
 
 TEST(GenericValues, ShortNumericAndCommonWords) {
   for (const char* generic :
-       {"",     "e",      "4",     "12",     "2024",     "mac", "MacOS", "OSX", "app",
-        "Desktop", "CLIENT", "helper", "Agent", "electron", "é",   "ß",     "v10", "R2",
-        "1.2.3", "pro",    "Plus",  "lite",   "FREE",     "beta", "dev",  "Preview"}) {
+       {"",        "e",      "4",      "12",    "2024",     "mac",  "MacOS", "OSX",    "app",
+        "Desktop", "CLIENT", "helper", "Agent", "electron", "é",    "ß",     "v10",    "R2",
+        "1.2.3",   "pro",    "Plus",   "lite",  "FREE",     "beta", "dev",   "Preview"}) {
     EXPECT_TRUE(isGenericValue(generic)) << generic;
   }
   for (const char* specific :
