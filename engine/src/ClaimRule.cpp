@@ -448,6 +448,13 @@ std::vector<std::size_t> OwnershipRule::keepBundleHolders(
     ++fileIndex;
     const std::string path = paths::normalize(entry.text());
     std::vector<std::string> others;
+    // A listed bundle is looked at as a whole: the walk starts inside it.
+    const std::string_view name = paths::lastComponent(path);
+    if (path != self_ && !paths::isWithin(path, self_) && paths::extension(name).size() == 3 &&
+        equalIgnoringCase(paths::extension(name), "app") && fileSystem.isFolder(path) &&
+        !isOwnBundle(path)) {
+      others.push_back(path);
+    }
     if (held && path != self_) {
       for (const std::string& bundle : *held) {
         // An updater's staged copy of the reviewed application in its own

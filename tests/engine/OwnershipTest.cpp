@@ -190,6 +190,9 @@ const std::vector<Case>& cases() {
          t.homeApp("Desktop/Tool Downloads/Other.app", {"com.other.Other", "Other", "Other", {}});
          t.homeFile("Desktop/Tool Downloads/Tool notes");
          t.homeApp("Desktop/Tool Stuff/Deep/Older.app", {"com.older.App", "Older", "Older", {}});
+         testing::writeBundle(t.tree_,
+                              "disk/Users/tester/Library/Application Support/Tool Exporter.app",
+                              {"com.other.exporter", "Tool Exporter", "Exporter", {}});
          t.homeFile("Library/Caches/com.example.Tool/Staged/Tool.app/Contents/Info.plist",
                     testing::xmlInfoPlist({"com.example.Tool", "Tool", "Tool", {}}));
          return t.tool();
@@ -198,6 +201,7 @@ const std::vector<Case>& cases() {
         {"Desktop/Tool Downloads", "Holds Other.app"},
         {"Desktop/Tool Downloads/Tool notes", "own"},
         {"Desktop/Tool Stuff", "Holds Older.app"},
+        {"Library/Application Support/Tool Exporter.app", "Holds Tool Exporter.app"},
         // An updater's staged copy of the application itself goes with it.
         {"Library/Caches/com.example.Tool", "own"}}},
       {"the user's own Library folders are never listed",
@@ -227,6 +231,13 @@ const std::vector<Case>& cases() {
        },
        {// Before: "appli-cat-ions" listed, other applications inside.
         {"applications", "-"}}},
+      {"a folder of applications never is",
+       [](T& t) {
+         t.homeApp("Old Applications/Other.app", {"com.other.Other", "Other", "Other", {}});
+         return t.homeApp("Old Applications/Tool.app", {"com.example.Tool", "Tool", "Tool", {}});
+       },
+       {// Before: listed whole, Other.app inside.
+        {"Old Applications", "-"}}},
       {"an enclosing folder named for the application with a suffix is listed",
        [](T& t) {
          return t.app("Cat 2/Cat.app", {"com.example.cat", "Cat", "Cat", {}});
