@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/Text.h"
+
 namespace vimbrel {
 
 namespace {
@@ -67,6 +69,27 @@ bool labelNumberRuleAccepts(std::string_view labelText, std::string_view nameTex
     return !digit || sameSecondToLast;
   }
   return sameSecondToLast;
+}
+
+bool isOwnEnclosingFolderName(std::string_view folderName, std::string_view label,
+                              std::string_view bundleNameInfo) {
+  if (text::localizedStandardContains(folderName, "Applications")) return false;
+  const text::Folded name = text::fold(folderName);
+  for (std::string_view value : {label, bundleNameInfo}) {
+    if (value.empty() || value == "empty_string") continue;
+    const text::Folded folded = text::fold(value);
+    const std::u16string& start = folded.units();
+    const std::u16string& units = name.units();
+    if (start.empty() || !units.starts_with(start)) continue;
+    if (units.size() == start.size()) return true;
+    const char16_t next = units[start.size()];
+    const bool separator =
+        next < 0x80 &&
+        (next == u' ' || (next >= u'0' && next <= u'9') || (next > u' ' && next < u'0') ||
+         (next > u'9' && next < u'A') || (next > u'Z' && next < u'a') || next > u'z');
+    if (separator) return true;
+  }
+  return false;
 }
 
 }  // namespace vimbrel

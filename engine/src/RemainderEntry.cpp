@@ -42,6 +42,16 @@ const char* matchedValueName(MatchedValue value) {
 
 const char* matchTestName(MatchTest test) { return kTestNames[static_cast<std::size_t>(test)]; }
 
+const char* evidenceStrengthName(EvidenceStrength strength) {
+  static constexpr std::array<const char*, 4> kNames = {"none", "vendor", "contains", "equals"};
+  return kNames[static_cast<std::size_t>(strength)];
+}
+
+const char* ownershipName(Ownership kind) {
+  static constexpr std::array<const char*, 4> kNames = {"own", "claimed", "shared", "holds-bundle"};
+  return kNames[static_cast<std::size_t>(kind)];
+}
+
 RemainderEntry RemainderEntry::header(RemainderGroup group) {
   return RemainderEntry(Kind::Header, group, groupWord(group));
 }

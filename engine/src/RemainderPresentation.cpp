@@ -23,7 +23,11 @@ std::string shownName(const std::string& path) {
 
 std::string alsoUsedBy(const RemainderEntry& entry) {
   if (!entry.isClaimed()) return {};
-  std::string note = "Also used by ";
+  const Ownership kind = entry.ownership() ? entry.ownership()->kind : Ownership::Claimed;
+  // A folder holding a bundle is labelled "Holds Other.app" already.
+  std::string note = kind == Ownership::Shared        ? "Shared with "
+                     : kind == Ownership::HoldsBundle ? ""
+                                                      : "Also used by ";
   for (std::size_t i = 0; i < entry.claimedBy().size(); ++i) {
     if (i > 0) note += ", ";
     note += entry.claimedBy()[i];
@@ -31,12 +35,33 @@ std::string alsoUsedBy(const RemainderEntry& entry) {
   return note;
 }
 
+std::string ownershipDescription(const RemainderEntry& entry) {
+  if (!entry.ownership()) return {};
+  const OwnershipDecision& decision = *entry.ownership();
+  std::string text = ownershipName(decision.kind);
+  if (!decision.component.empty()) text += " by \"" + decision.component + "\"";
+  if (decision.strength != EvidenceStrength::None) {
+    text +=
+        std::string(" (") + evidenceStrengthName(decision.strength) + " " + decision.value + ")";
+  }
+  for (const RivalEvidence& other : decision.others) {
+    text += std::string("; ") + other.label + ": " + evidenceStrengthName(other.strength) + " " +
+            other.value;
+  }
+  if (!decision.holds.empty()) text += "; holds " + decision.holds;
+  return text;
+}
+
 std::string matchDescription(const RemainderEntry& entry) {
   if (!entry.match()) return {};
   const MatchEvidence& match = *entry.match();
   if (match.test == MatchTest::Application) return "step 1, the application itself";
-  return "step " + std::to_string(match.step) + ", " + matchedValueName(match.value) + " " +
-         match.text + " (" + matchTestName(match.test) + ")";
+  std::string text = "step " + std::to_string(match.step) + ", " + matchedValueName(match.value) +
+                     " " + match.text + " (" + matchTestName(match.test) + ")";
+  if (const std::string whose = ownershipDescription(entry); !whose.empty()) {
+    text += "; " + whose;
+  }
+  return text;
 }
 
 }  // namespace vimbrel

@@ -9,7 +9,7 @@
 #include "engine/Application.h"
 #include "engine/ClaimRule.h"
 #include "engine/GenericValues.h"
-#include "engine/InstalledApplications.h"
+#include "engine/InstalledApplicationIndex.h"
 #include "engine/MatchingKeys.h"
 #include "engine/NameRules.h"
 #include "engine/RemovalTotal.h"
@@ -62,11 +62,13 @@ class Needle {
   Needle() = default;
   Needle(MatchedValue kind, const std::optional<std::string>& value, TestMemo* memo = nullptr)
       : kind_(kind) {
-    if (!value || value->empty()) return;
+    // A value of digits only names nothing and matches nothing.
+    if (!value || value->empty() || isDigitsOnly(*value)) return;
     present_ = true;
     raw_ = *value;
     folded_ = text::fold(*value);
-    generic_ = isGenericValue(*value);
+    generic_ = isGenericValue(
+        *value, kind == MatchedValue::BundleName ? ValueRole::BundleName : ValueRole::Any);
     if (memo) {
       memo_ = memo;
       slot_ = memo->slotFor(folded_);
@@ -249,7 +251,7 @@ class SearchRun {
   void enclosingFolder();
   void applicationSupport();
   void loginItems();
-  void sizeStep();
+  void sizeStep(const OwnershipRule& ownership);
 
   const FileSystem& fileSystem_;
   const SearchVariant& variant_;
@@ -424,9 +426,12 @@ void SearchRun::execute() {
   scan(folders_.varDb, Listing::Deep, G::Other,
        {contains(n.label), contains(n.bundle), contains(n.bundleNameInfo)}, proRule());
   setStep(32);
-  // What another installed application owns is shown, but kept.
-  markClaims(item_, installedApplications(fileSystem_, roots_));
-  sizeStep();
+  // Whose each entry is, among all installed applications: what another
+  // owns, or what two share, is shown but kept.
+  const OwnershipRule ownership(item_,
+                                InstalledApplicationIndex::shared().refresh(fileSystem_, roots_));
+  ownership.decide(item_.files, fileSystem_, policy_);
+  sizeStep(ownership);
 }
 
 void SearchRun::enclosingFolder() {
@@ -437,16 +442,14 @@ void SearchRun::enclosingFolder() {
   // lists "Tool", while "Applications/Utilities/Terminal.app" lists nothing,
   // since deleting Utilities would take every other application in it.
   const std::string_view folderName = paths::lastComponent(enclosing);
-  const text::Folded name = text::fold(folderName);
-  memo_.forget();  // the answers kept are those of the last listed entry
-  const DirEntry entry{folderName, enclosing, EntryType::Directory, false, 0};
-  const Clauses clauses{contains(needles_.label), contains(needles_.bundleNameInfo)};
-  const Clause* matched = firstMatch(clauses, entry, name, true);
-  if (!matched) return;
+  const std::optional<std::string> label = labelToMatch();
+  const bool byLabel = label && isOwnEnclosingFolderName(folderName, *label, {});
+  if (!byLabel && !isOwnEnclosingFolderName(folderName, {}, item_.bundle_name_info)) return;
   if (!policy_.mayList(enclosing)) return;
   addHeaderIfPending(RemainderGroup::Supportfiles);
-  accept(enclosing, {3, paths::parent(enclosing), matched->needle->kind(), matched->needle->raw(),
-                     MatchTest::EnclosingFolder});
+  accept(enclosing,
+         {3, paths::parent(enclosing), byLabel ? MatchedValue::Label : MatchedValue::CFBundleName,
+          byLabel ? *label : item_.bundle_name_info, MatchTest::EnclosingFolder});
 }
 
 void SearchRun::applicationSupport() {
@@ -499,13 +502,30 @@ void SearchRun::loginItems() {
   }
 }
 
-void SearchRun::sizeStep() {
-  if (variant_.sizeStep == SizeStep::None) return;
+void SearchRun::sizeStep(const OwnershipRule& ownership) {
   std::vector<std::string> locations;
   for (const RemainderEntry& entry : item_.files) {
     if (entry.isFileLocation()) locations.push_back(entry.text());
   }
-  const std::vector<std::uint64_t> sizes = treeSizes(fileSystem_, locations);
+  // The size walk also finds the application bundles inside listed folders:
+  // a folder holding another application's bundle is kept, and sizes are
+  // needed for that whether or not the variant shows them.
+  TreeContents contents = treeContents(fileSystem_, locations);
+  const std::vector<std::size_t> inserted =
+      ownership.keepBundleHolders(item_.files, contents.bundles, fileSystem_, policy_);
+  ownership.spreadKeeping(item_.files);
+  if (variant_.sizeStep == SizeStep::None) return;
+  std::vector<std::uint64_t> sizes;
+  if (inserted.empty()) {
+    sizes = std::move(contents.sizes);
+  } else {
+    // Entries listed in a kept folder's place: the walk counted them inside it.
+    locations.clear();
+    for (const RemainderEntry& entry : item_.files) {
+      if (entry.isFileLocation()) locations.push_back(entry.text());
+    }
+    sizes = treeSizes(fileSystem_, locations);
+  }
   std::vector<SizeEntry> result;
   result.reserve(item_.files.size());
   std::size_t next = 0;

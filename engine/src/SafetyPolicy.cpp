@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "engine/SearchFolders.h"
+#include "engine/UserLibraryFolders.h"
 #include "platform/Paths.h"
 #include "platform/User.h"
 #include "platform/XdgFolders.h"
@@ -55,6 +56,9 @@ SafetyPolicy::SafetyPolicy(const SearchRoots& roots) {
   everything.systemFoldersEnabled = roots.system.has_value();
   std::vector<std::string> keep = SearchFolders(everything).all();
   for (const std::string& folder : keep) tableFolders_.push_back(paths::normalize(folder));
+  for (const auto& root : {roots.home, roots.system}) {
+    if (root) libraries_.push_back(paths::append(paths::normalize(*root), "Library"));
+  }
   for (const Root& root : roots_) keep.push_back(root.path);
   for (const std::string& folder : keep) {
     // A folder and every folder above it, up to "/".
@@ -79,6 +83,12 @@ std::optional<std::string> SafetyPolicy::anchorFor(const std::string& path) cons
   if (protected_.count(location) || isInTrash(location)) return std::nullopt;
   // Text like "a/../b" could step outside a root while looking inside it.
   if (hasDotComponent(location)) return std::nullopt;
+  // The user's own folders of a Library, and everything in them.
+  for (const std::string& library : libraries_) {
+    if (location == library || !paths::isWithin(location, library)) continue;
+    std::string_view below = std::string_view(location).substr(library.size() + 1);
+    if (isUserLibraryFolder(below.substr(0, below.find('/')))) return std::nullopt;
+  }
   const Root* root = innermostRoot(location);
   if (!root) return std::nullopt;
   return root->path;

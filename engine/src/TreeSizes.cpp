@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <numeric>
+#include <set>
 
 #include "platform/Paths.h"
 
@@ -21,10 +22,48 @@ struct FolderFirstOrder {
   }
 };
 
+// A file with more than one hard link adds its bytes only the first time
+// one of its links is met, so that no total counts an inode twice.
+class LinkedFiles {
+ public:
+  std::uint64_t count(std::uint64_t size, std::uint64_t links, std::uint64_t device,
+                      std::uint64_t inode) {
+    if (links <= 1) return size;
+    return seen_.insert({device, inode}).second ? size : 0;
+  }
+
+ private:
+  std::set<std::pair<std::uint64_t, std::uint64_t>> seen_;
+};
+
+bool isApplicationBundle(std::string_view name) {
+  const std::string_view extension = paths::extension(name);
+  return extension.size() == 3 && (extension[0] | 0x20) == 'a' && (extension[1] | 0x20) == 'p' &&
+         (extension[2] | 0x20) == 'p';
+}
+
+// Notes an application bundle met by a size walk (the outermost one of a
+// nesting; packages are entered for their bytes, not for what they hold) as
+// held by every listed folder open around it.
+void noteBundle(const DirEntry& entry, std::string& lastBundle,
+                const std::vector<std::string>& openPaths,
+                std::map<std::string, std::vector<std::string>>& bundlesIn) {
+  if (entry.type != EntryType::Directory || !isApplicationBundle(entry.name)) return;
+  if (!lastBundle.empty() && paths::isWithin(entry.path, lastBundle)) return;
+  lastBundle = entry.path;
+  for (const std::string& folder : openPaths) bundlesIn[folder].emplace_back(entry.path);
+}
+
 }  // namespace
 
 std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
                                      const std::vector<std::string>& locations) {
+  return treeContents(fileSystem, locations).sizes;
+}
+
+TreeContents treeContents(const FileSystem& fileSystem, const std::vector<std::string>& locations) {
+  LinkedFiles linked;
+  std::map<std::string, std::vector<std::string>> bundlesIn;
   // Each distinct location once, in path order, so that a folder comes right
   // before everything listed inside it.
   std::map<std::string, std::uint64_t, FolderFirstOrder> sizeOf;
@@ -42,8 +81,8 @@ std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
     if (fileSystem.isFolder(path)) {
       outerFolders.push_back(path);
       lastOuter = path;
-    } else {
-      size = fileSystem.fileSize(path).value_or(0);
+    } else if (auto stamp = stampOf(path); stamp && stamp->type != EntryType::Directory) {
+      size = linked.count(stamp->size, stamp->links, stamp->device, stamp->inode);
     }
   }
 
@@ -55,6 +94,7 @@ std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
     auto firstListedBelow = sizeOf.upper_bound(outer);
     const bool hasNested =
         firstListedBelow != sizeOf.end() && paths::isWithin(firstListedBelow->first, outer);
+    std::string lastBundle;
     fileSystem.listDeep(outer, Packages::Enter, EntrySizes::Read, [&](const DirEntry& entry) {
       if (hasNested) {
         while (openPaths.size() > 1 && !paths::isWithin(entry.path, openPaths.back())) {
@@ -62,10 +102,12 @@ std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
           open.pop_back();
         }
       }
-      for (std::uint64_t* total : open) *total += entry.size;
+      const std::uint64_t size = linked.count(entry.size, entry.links, entry.device, entry.inode);
+      for (std::uint64_t* total : open) *total += size;
+      noteBundle(entry, lastBundle, openPaths, bundlesIn);
       if (hasNested) {
         if (auto listed = sizeOf.find(std::string(entry.path)); listed != sizeOf.end()) {
-          listed->second = entry.size;
+          listed->second = size;
           if (entry.type == EntryType::Directory) {
             open.push_back(&listed->second);
             openPaths.emplace_back(entry.path);
@@ -76,10 +118,14 @@ std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
     });
   }
 
-  std::vector<std::uint64_t> result;
-  result.reserve(locations.size());
+  TreeContents result;
+  result.sizes.reserve(locations.size());
+  result.bundles.reserve(locations.size());
   for (const std::string& location : locations) {
-    result.push_back(sizeOf[paths::normalize(location)]);
+    const std::string path = paths::normalize(location);
+    result.sizes.push_back(sizeOf[path]);
+    auto held = bundlesIn.find(path);
+    result.bundles.push_back(held == bundlesIn.end() ? std::vector<std::string>{} : held->second);
   }
   return result;
 }

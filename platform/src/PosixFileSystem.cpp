@@ -250,11 +250,15 @@ DirEntry makeEntry(const std::string& pathBuffer, std::size_t nameStart, EntryTy
   return DirEntry{name, path, type, type == EntryType::Directory && paths::isPackageName(name), 0};
 }
 
-// The entry's own size, never following a link; folders count 0.
-std::uint64_t entrySize(int parentFd, const char* name) {
+// The entry's own size (never following a link; folders count 0), with the
+// file's identity and link count, from one fstatat.
+void readEntrySize(int parentFd, const char* name, DirEntry& into) {
   struct stat info {};
-  if (fstatat(parentFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(info.st_mode)) return 0;
-  return static_cast<std::uint64_t>(info.st_size);
+  if (fstatat(parentFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(info.st_mode)) return;
+  into.size = static_cast<std::uint64_t>(info.st_size);
+  into.device = static_cast<std::uint64_t>(info.st_dev);
+  into.inode = static_cast<std::uint64_t>(info.st_ino);
+  into.links = static_cast<std::uint64_t>(info.st_nlink);
 }
 
 // Appends "/name" to `buffer` and returns where the name starts.
@@ -446,7 +450,7 @@ void PosixFileSystem::listDeep(const std::string& folder, Packages packages, Ent
     std::size_t nameStart = pushName(buffer, entry->d_name);
     DirEntry visited = makeEntry(buffer, nameStart, entryType(level.stream.fd(), *entry));
     if (sizes == EntrySizes::Read && visited.type != EntryType::Directory) {
-      visited.size = entrySize(level.stream.fd(), entry->d_name);
+      readEntrySize(level.stream.fd(), entry->d_name, visited);
     }
     Visit next = visit(visited);
     if (next == Visit::Stop) return;
@@ -579,6 +583,26 @@ Status PosixFileSystem::removeBelow(const RemovalAnchor& anchor, const std::stri
     parent = std::move(next);
     rest = rest.substr(slash + 1);
   }
+}
+
+std::optional<PathStamp> stampOf(const std::string& path, bool followLinks) {
+  struct stat info {};
+  if (fstatat(AT_FDCWD, path.c_str(), &info, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) != 0) {
+    return std::nullopt;
+  }
+  auto ns = [](const timespec& at) {
+    return static_cast<std::int64_t>(at.tv_sec) * 1000000000 +
+           static_cast<std::int64_t>(at.tv_nsec);
+  };
+  PathStamp stamp;
+  stamp.device = static_cast<std::uint64_t>(info.st_dev);
+  stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+  stamp.modifiedNs = ns(info.st_mtim);
+  stamp.changedNs = ns(info.st_ctim);
+  stamp.size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
+  stamp.links = static_cast<std::uint64_t>(info.st_nlink);
+  stamp.type = typeFromMode(info.st_mode);
+  return stamp;
 }
 
 std::optional<FileIdentity> identifyFolder(const std::string& path) {

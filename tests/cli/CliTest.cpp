@@ -145,8 +145,8 @@ TEST_F(CliTest, TotalsCountAFolderAndTheEntriesListedInsideItOnce) {
   EXPECT_NE(text.out.find("Removed Tool: 1 MB\n"), std::string::npos) << text.out;
 }
 
-// Tool Pro is installed beside Tool: its folder in Application Support, and
-// the log folder that holds one of its logs, are Tool Pro's or hold it.
+// Tool Pro is installed beside Tool: its folders in Application Support and
+// Logs, whatever lies in them, are Tool Pro's.
 class CliClaimTest : public CliTest {
  protected:
   void SetUp() override {
@@ -154,7 +154,7 @@ class CliClaimTest : public CliTest {
     writeBundle(tree_, "disk/Applications/Tool Pro.app",
                 {"com.example.ToolPro", "Tool Pro", "ToolPro", std::nullopt});
     pro_ = tree_.fileOfSize("disk/Users/tester/Library/Application Support/Tool Pro/Tool.db", 7000);
-    proLog_ = tree_.fileOfSize("disk/Users/tester/Library/Logs/Tool/Tool Pro.log", 300);
+    proLog_ = tree_.fileOfSize("disk/Users/tester/Library/Logs/Tool Pro/Tool.log", 300);
     ownLog_ = tree_.fileOfSize("disk/Users/tester/Library/Logs/Tool/Tool.log", 200);
   }
   std::string pro_, proLog_, ownLog_;
@@ -168,7 +168,10 @@ TEST_F(CliClaimTest, ScanMarksClaimsAndCountsEachByteOnce) {
   EXPECT_NE(
       json.out.find("\"claimed_by\":[\"Tool Pro\"],\"matched\":{\"step\":4,\"folder\":\"" + home_ +
                     "/Library/Application Support\",\"value\":\"CFBundleName\","
-                    "\"text\":\"Tool\",\"test\":\"contains\"}"),
+                    "\"text\":\"Tool\",\"test\":\"contains\",\"decision\":{\"kind\":\"claimed\","
+                    "\"component\":\"Tool Pro\",\"strength\":\"contains\",\"value\":\"Tool\","
+                    "\"others\":[{\"label\":\"Tool Pro\",\"strength\":\"equals\","
+                    "\"value\":\"Tool Pro\"}]}}"),
       std::string::npos)
       << json.out;
   // The log folder and the log inside it are listed both; the total counts
@@ -196,6 +199,19 @@ TEST_F(CliClaimTest, RemoveKeepsClaimedLocationsUnlessTold) {
   EXPECT_FALSE(exists(ownLog_));
   EXPECT_TRUE(exists(pro_));
   EXPECT_TRUE(exists(proLog_));
+
+  // One kept location named: that one goes (with what lies in it), the rest stays.
+  bundle_ = writeBundle(tree_, "disk/Applications/Tool.app",
+                        {"com.example.Tool", "Tool", "Tool", std::nullopt});
+  const std::string proLogs = home_ + "/Library/Logs/Tool Pro";
+  Outcome wrong = run({"remove", "Tool", "--include-claimed", bundle_, "--yes"});
+  EXPECT_EQ(wrong.exitCode, 2);
+  EXPECT_NE(wrong.err.find("is not a kept entry"), std::string::npos) << wrong.err;
+  EXPECT_TRUE(exists(bundle_));
+  Outcome one = run({"remove", "Tool", "--include-claimed", proLogs, "--yes"});
+  EXPECT_EQ(one.exitCode, 0) << one.err;
+  EXPECT_FALSE(exists(proLogs));
+  EXPECT_TRUE(exists(pro_));
 
   bundle_ = writeBundle(tree_, "disk/Applications/Tool.app",
                         {"com.example.Tool", "Tool", "Tool", std::nullopt});

@@ -178,14 +178,22 @@ TEST_F(SearchStepsTest, EvidenceNamesTheStepFolderValueAndTest) {
 }
 
 TEST(GenericValues, ShortNumericAndCommonWords) {
-  for (const char* generic : {"", "e", "4", "12", "2024", "mac", "MacOS", "OSX", "app", "Desktop",
-                              "CLIENT", "helper", "Agent", "electron", "é", "ß"}) {
+  for (const char* generic :
+       {"",        "e",      "4",      "12",    "2024",     "mac",  "MacOS", "OSX",    "app",
+        "Desktop", "CLIENT", "helper", "Agent", "electron", "é",    "ß",     "v10",    "R2",
+        "1.2.3",   "pro",    "Plus",   "lite",  "FREE",     "beta", "dev",   "Preview"}) {
     EXPECT_TRUE(isGenericValue(generic)) << generic;
   }
   for (const char* specific :
-       {"Arc", "Tool", "v10", "Mach", "Apps", "Helpers", "com.example.e", "ßa"}) {
+       {"Arc", "Tool", "Mach", "Apps", "Helpers", "com.example.e", "ßa", "v10a", "Protector"}) {
     EXPECT_FALSE(isGenericValue(specific)) << specific;
   }
+  // An identifier's last component needs four characters: "tool.pro" or
+  // "ide" end too many identifiers.
+  EXPECT_TRUE(isGenericValue("ide", ValueRole::BundleName));
+  EXPECT_FALSE(isGenericValue("Tool", ValueRole::BundleName));
+  EXPECT_TRUE(isDigitsOnly("2024"));
+  EXPECT_FALSE(isDigitsOnly("v10"));
 }
 
 // An identifier of a single letter, or one that ends in a version number or
@@ -204,15 +212,23 @@ TEST_F(SearchStepsTest, GenericValuesMatchOnlyWholeDirectEntries) {
 
   ApplicationItem editor =
       app("Editor.app", {"com.vendor.editor.4", "Editor", "Editor", std::nullopt});
-  homeFolder("Library/Application Support/4");             // equal and direct: taken
-  homeFolder("Library/Application Support/Other/4");       // equal but deep: left
-  homeFolder("Library/Group Containers/XY.com.other.v4");  // contains: left
+  // A value of digits only names nothing: not even an equal direct entry.
+  homeFolder("Library/Application Support/4");
+  homeFolder("Library/Application Support/Other/4");
+  homeFolder("Library/Group Containers/XY.com.other.v4");
   homeFile("Library/Logs/Other/4");
   homeFile("Library/Caches/com.apple.helpd/x/4");
   homeFile("Library/LaunchAgents/com.other.v4.plist");
-  EXPECT_EQ(search(editor), (Files{"[Executables]", "Applications/Editor.app", "[Supportfiles]",
-                                   "Users/tester/Library/Application Support/4"}));
-  const RemainderEntry& taken = editor.files[3];
+  EXPECT_EQ(search(editor), (Files{"[Executables]", "Applications/Editor.app"}));
+
+  // A version-like last component ("v10") is generic: equal direct entries only.
+  ApplicationItem updater =
+      app("Updater.app", {"com.acme.updater.v10", "Updater", "Updater", std::nullopt});
+  homeFile("Library/LaunchAgents/com.other.updater.v10.plist");
+  homeFolder("Library/Application Support/v10");
+  EXPECT_EQ(search(updater), (Files{"[Executables]", "Applications/Updater.app", "[Supportfiles]",
+                                    "Users/tester/Library/Application Support/v10"}));
+  const RemainderEntry& taken = updater.files[3];
   ASSERT_TRUE(taken.match());
   EXPECT_EQ(taken.match()->value, MatchedValue::BundleName);
   EXPECT_EQ(taken.match()->test, MatchTest::Equals);

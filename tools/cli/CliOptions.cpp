@@ -10,7 +10,7 @@ const char* const kUsage =
     "  apps                          list the installed applications\n"
     "  scan APP [--json] [--why]     list what APP leaves behind, by group, with sizes\n"
     "                                (--why: the step, value and test that listed each)\n"
-    "  remove APP [--keep PATH]... [--include-claimed] [--why] [--yes]\n"
+    "  remove APP [--keep PATH]... [--include-claimed [PATH]]... [--why] [--yes]\n"
     "                                remove APP and its remainders (without --yes: show\n"
     "                                what would be removed and remove nothing); with\n"
     "                                --yes --json, what was removed and what could not\n"
@@ -28,9 +28,11 @@ const char* const kUsage =
     "APP is an application bundle path or a label as `apps` prints it.\n"
     "EXT is a plug-in, preference pane or Safari extension: its path or its bundle\n"
     "identifier as the lists print them.\n"
-    "A location that belongs to another installed application is listed as kept\n"
-    "(\"Also used by ...\") and never removed, nor is a folder holding one, unless\n"
-    "--include-claimed is given.\n"
+    "A location that belongs to another installed application, or that two share,\n"
+    "is listed as kept (\"Also used by ...\", \"Shared with ...\", \"Holds ...\") and\n"
+    "never removed, nor is a folder holding one: --include-claimed PATH (an absolute\n"
+    "path as scan lists it, repeatable) removes that one all the same; a bare\n"
+    "--include-claimed removes every kept location.\n"
     "--home, --applications and --root grant a folder for this run only; --root also\n"
     "searches the system folders under it, and grants DIR/Applications when no\n"
     "Applications folder is granted.\n"
@@ -64,7 +66,13 @@ std::optional<CliOptions> parseOptions(const std::vector<std::string>& args, std
     } else if (arg == "--why") {
       options.why = true;
     } else if (arg == "--include-claimed") {
-      options.includeClaimed = true;
+      // After APP and followed by an absolute path: that one kept location;
+      // bare: all of them.
+      if (positional.size() > 1 && i + 1 < args.size() && args[i + 1].starts_with('/')) {
+        options.includeClaimedPaths.push_back(args[++i]);
+      } else {
+        options.includeClaimed = true;
+      }
     } else if (arg == "--keep") {
       std::optional<std::string> path;
       if (!value(path)) {
@@ -139,7 +147,8 @@ std::optional<CliOptions> parseOptions(const std::vector<std::string>& args, std
     error = "--why is for scan and remove";
     return std::nullopt;
   }
-  if (options.includeClaimed && options.command != Command::Remove) {
+  if ((options.includeClaimed || !options.includeClaimedPaths.empty()) &&
+      options.command != Command::Remove) {
     error = "--include-claimed is for remove";
     return std::nullopt;
   }

@@ -29,6 +29,8 @@ struct CliOptions {
   bool why = false;
   // Remove what belongs to another installed application too.
   bool includeClaimed = false;
+  // Remove these kept locations all the same (and what lies inside them).
+  std::vector<std::string> includeClaimedPaths;
   std::vector<std::string> keep;
   // Folders granted for this run only.
   std::optional<std::string> home;

@@ -147,8 +147,27 @@ void printJson(const ApplicationItem& item) {
             .field("folder", match->folder)
             .field("value", matchedValueName(match->value))
             .field("text", match->text)
-            .field("test", matchTestName(match->test))
-            .endObject();
+            .field("test", matchTestName(match->test));
+        if (const auto& decision = entry.ownership()) {
+          json.key("decision")
+              .beginObject()
+              .field("kind", ownershipName(decision->kind))
+              .field("component", decision->component)
+              .field("strength", evidenceStrengthName(decision->strength))
+              .field("value", decision->value);
+          json.key("others").beginArray();
+          for (const RivalEvidence& other : decision->others) {
+            json.beginObject()
+                .field("label", other.label)
+                .field("strength", evidenceStrengthName(other.strength))
+                .field("value", other.value)
+                .endObject();
+          }
+          json.endArray();
+          if (!decision->holds.empty()) json.field("holds", decision->holds);
+          json.endObject();
+        }
+        json.endObject();
       }
       // A name that is not valid UTF-8 shows with U+FFFD above; its exact
       // bytes, in hexadecimal, let a program find the file.
@@ -217,9 +236,25 @@ int removeApplication(ApplicationItem item, const CliOptions& options, const Fil
   std::set<std::string> keep;
   for (const std::string& path : options.keep) keep.insert(paths::normalize(path));
   std::vector<RemainderEntry> plan = item.files;
-  // The user takes the other applications' files too: their claims are lifted.
+  // The user takes the other applications' files too: their claims are
+  // lifted, of every entry or of the ones named (and what lies inside them,
+  // which goes with them).
   if (options.includeClaimed) {
     for (RemainderEntry& entry : plan) entry.clearClaims();
+  }
+  for (const std::string& lifted : options.includeClaimedPaths) {
+    const std::string path = paths::normalize(lifted);
+    bool found = false;
+    for (RemainderEntry& entry : plan) {
+      if (!entry.isFileLocation()) continue;
+      const std::string at = paths::normalize(entry.text());
+      if (at == path) found = entry.isClaimed();
+      if (paths::isWithin(at, path)) entry.clearClaims();
+    }
+    if (!found) {
+      return fail({kBadInput, "--include-claimed " + lifted +
+                                  " is not a kept entry of the list (see vimbrel-cli scan)"});
+    }
   }
   std::set<std::string> matched;
   for (RemainderEntry& entry : plan) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vimbrel {
 
@@ -37,6 +38,42 @@ struct MatchEvidence {
   std::string text;  // the value as it was matched
   MatchTest test = MatchTest::Contains;
 };
+
+// How strongly one path component ties an entry to an application: it is
+// one of the application's product values (label, CFBundleName, identifier,
+// its last component, executable), contains one, or only names its vendor
+// (its company, or a value two installed applications share).
+enum class EvidenceStrength { None, Vendor, Contains, Equals };
+
+// Whose an entry is, as decided among all installed applications.
+enum class Ownership {
+  Own,          // the reviewed application's: it may go
+  Claimed,      // another application's, or a folder holding one: kept
+  Shared,       // tied between the reviewed application and others: kept
+  HoldsBundle,  // a folder holding another application's bundle: kept
+};
+
+// What another candidate had on the deciding component.
+struct RivalEvidence {
+  std::string label;
+  EvidenceStrength strength = EvidenceStrength::None;
+  std::string value;
+};
+
+// The decision, with its evidence: the component of the path that decided,
+// the reviewed application's evidence there, and every other candidate's.
+struct OwnershipDecision {
+  Ownership kind = Ownership::Own;
+  std::string component;
+  EvidenceStrength strength = EvidenceStrength::None;
+  std::string value;
+  std::vector<RivalEvidence> others;
+  // For a folder kept for what it holds: the kept entry or bundle inside it.
+  std::string holds;
+};
+
+const char* evidenceStrengthName(EvidenceStrength strength);
+const char* ownershipName(Ownership kind);
 
 // How a value and a test are named to the user ("bundle identifier", "contains").
 const char* matchedValueName(MatchedValue value);

@@ -56,6 +56,12 @@ class RemainderEntry {
   // Lifts the claims: the user chose to remove the location all the same.
   void clearClaims() { claimedBy_.clear(); }
 
+  // Whose the location is and why, when the ownership rule judged it. A kept
+  // location (claimed, shared, holding another bundle) is always claimed as
+  // well, with the other applications' labels (or the held bundle's name).
+  const std::optional<OwnershipDecision>& ownership() const { return ownership_; }
+  void setOwnership(OwnershipDecision decision) { ownership_ = std::move(decision); }
+
   // Entries are the same when their kind and text are; evidence and claims
   // describe an entry and do not tell it apart.
   bool operator==(const RemainderEntry& other) const {
@@ -71,6 +77,7 @@ class RemainderEntry {
   std::string text_;
   std::optional<MatchEvidence> match_;
   std::vector<std::string> claimedBy_;
+  std::optional<OwnershipDecision> ownership_;
 };
 
 // An entry of the size list: the header itself at header positions, the byte

@@ -18,6 +18,10 @@ std::string shownName(const std::string& path);
 // joined by ", "); empty for an entry no other application claims.
 std::string alsoUsedBy(const RemainderEntry& entry);
 
+// Whose the entry is and on what evidence: "shared by \"Google\" (vendor
+// google); Google Drive: vendor google"; empty when it was not judged.
+std::string ownershipDescription(const RemainderEntry& entry);
+
 // Why the search listed an entry, in one line (the review's tool tip):
 // "step 2, bundle identifier com.example.Tool (contains)"; empty when the
 // search recorded nothing.

@@ -19,8 +19,9 @@ struct SearchProgress {
 
 // Finds the remainders of one record: walks the well-known folders in their
 // fixed order and fills `files` with group headers and the locations whose
-// names tie them to the record, each with the evidence of its match; marks
-// the locations another installed application claims (see markClaims); then
+// names tie them to the record, each with the evidence of its match; decides
+// whose each location is among all installed applications, keeping what is
+// another's or shared (see OwnershipRule); then
 // fills `sizes` (and `net_size`) as the variant asks. Only reads the file
 // system. Runs synchronously on the caller's thread.
 class RemainderSearch {

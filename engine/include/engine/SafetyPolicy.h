@@ -49,6 +49,7 @@ class SafetyPolicy {
 
   std::vector<Root> roots_;
   std::vector<std::string> tableFolders_;
+  std::vector<std::string> libraries_;  // the Libraries whose user folders are protected
   std::unordered_set<std::string> protected_;
 };
 

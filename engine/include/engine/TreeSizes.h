@@ -13,9 +13,20 @@ namespace vimbrel {
 // size, never entering another mount); anything else counts its own size; a
 // missing location, or one with another file system mounted on it, counts 0.
 // Locations nested inside other listed folders are summed during the outer
-// folder's walk, so no subtree is walked twice.
+// folder's walk, so no subtree is walked twice. A file with several hard
+// links counts its bytes once, at the first link met, in all the sizes of
+// one call together.
 std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
                                      const std::vector<std::string>& locations);
+
+// What the size walk of a list of locations found, position by position.
+struct TreeContents {
+  std::vector<std::uint64_t> sizes;  // as treeSizes
+  // The application bundles at any depth inside each folder (the outermost of
+  // nested ones), met by the same walk.
+  std::vector<std::vector<std::string>> bundles;
+};
+TreeContents treeContents(const FileSystem& fileSystem, const std::vector<std::string>& locations);
 
 // The byte count of one location, by the same rule.
 std::uint64_t treeSize(const FileSystem& fileSystem, const std::string& location);

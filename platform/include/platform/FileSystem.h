@@ -25,6 +25,11 @@ struct DirEntry {
   // The entry's own size (a link's own length; 0 for folders), when the
   // listing was asked for sizes; 0 otherwise.
   std::uint64_t size;
+  // With sizes read, for entries other than folders: the file's device, inode
+  // and number of hard links, so that a file linked twice is counted once.
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t links = 1;
 };
 
 // Whether a listing reads each entry's size (one fstatat per entry).
@@ -50,6 +55,23 @@ struct FileIdentity {
 // The identity of the folder at `path`, opened without following a link at
 // any component; nothing when a component is a link or there is no folder.
 std::optional<FileIdentity> identifyFolder(const std::string& path);
+
+// What one lstat (or stat, following links) tells about a path: enough to
+// tell a folder that changed from one that did not, and a file's identity.
+struct PathStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t modifiedNs = 0;  // modification time, nanoseconds since the epoch
+  std::int64_t changedNs = 0;   // status change time
+  std::uint64_t size = 0;
+  std::uint64_t links = 1;
+  EntryType type = EntryType::Other;
+  bool operator==(const PathStamp&) const = default;
+};
+
+// One fstatat of `path`; with `followLinks` false a link describes itself.
+// Nothing when the path does not exist or cannot be reached.
+std::optional<PathStamp> stampOf(const std::string& path, bool followLinks = false);
 
 // The reasons a removal gives besides the system's own error texts.
 namespace reasons {
