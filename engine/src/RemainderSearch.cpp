@@ -1,9 +1,13 @@
 #include "engine/RemainderSearch.h"
 
 #include <array>
+#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "engine/Application.h"
@@ -15,6 +19,7 @@
 #include "engine/RemovalTotal.h"
 #include "engine/SafetyPolicy.h"
 #include "engine/SearchFolders.h"
+#include "engine/SearchPool.h"
 #include "engine/TreeSizes.h"
 #include "platform/MemorySettingsStore.h"
 #include "platform/Paths.h"
@@ -39,11 +44,11 @@ class TestMemo {
     values_.push_back(folded);
     return values_.size() - 1;
   }
-  void forget() { answers_.fill(kUnknown); }
+  void forget() { answers().fill(kUnknown); }
   template <typename Compute>
   bool answer(std::size_t slot, Compute compute) {
     if (slot == kNone) return compute();
-    auto& known = answers_[slot];
+    auto& known = answers()[slot];
     if (known == kUnknown) known = compute() ? 1 : 0;
     return known == 1;
   }
@@ -51,8 +56,13 @@ class TestMemo {
 
  private:
   static constexpr signed char kUnknown = -1;
+  // The steps run on several threads at once, each visiting its own entries:
+  // the answers belong to the entry this thread is visiting.
+  static std::array<signed char, kSlots>& answers() {
+    thread_local std::array<signed char, kSlots> answers{};
+    return answers;
+  }
   std::vector<text::Folded> values_;
-  std::array<signed char, kSlots> answers_{};
 };
 
 // A record value that names are tested against, folded once per search.
@@ -184,18 +194,30 @@ SearchFolders reachableFolders(const FileSystem& fileSystem, const SearchRoots& 
 class SearchRun {
  public:
   SearchRun(const FileSystem& fileSystem, const SearchVariant& variant, ApplicationItem& item,
-            const SearchRoots& roots, SearchProgress* progress)
+            const SearchRoots& roots, SearchProgress* progress, const SearchPool& pool)
       : fileSystem_(fileSystem),
         variant_(variant),
         item_(item),
         roots_(roots),
         folders_(reachableFolders(fileSystem, roots)),
         policy_(roots),
-        progress_(progress) {}
+        progress_(progress),
+        pool_(pool) {}
 
   void execute();
 
  private:
+  // What one part of the search found, in order: the group headers it asked
+  // for and the entries it took. Each listing of a step fills a part of its
+  // own, on any thread of the pool; what the steps add without listing goes
+  // into the part after the last listing. The parts are put into `files` in
+  // step order, so the list is the same whatever ran where.
+  using Found = std::variant<RemainderGroup, RemainderEntry>;
+  struct Part {
+    std::vector<Found> found;
+    std::function<void()> listing;  // fills `found`; empty once run
+    bool deep = false;
+  };
   // A test on a listed entry and its folded name, beyond the step's clauses.
   using Check = std::function<bool(const DirEntry&, const text::Folded&)>;
 
@@ -203,26 +225,30 @@ class SearchRun {
     step_ = step;
     if (progress_) progress_->step = step;
   }
-  void addHeaderIfPending(RemainderGroup group) {
-    auto& pending = headerPending_[static_cast<std::size_t>(group)];
-    if (!pending) return;
-    pending = false;
-    item_.files.push_back(RemainderEntry::header(group));
+  void addHeaderIfPending(RemainderGroup group, Part* part = nullptr) {
+    (part ? *part : parts_.back()).found.emplace_back(group);
   }
-  void accept(std::string_view path, MatchEvidence evidence) {
+  void accept(std::string_view path, MatchEvidence evidence, Part* part = nullptr) {
     RemainderEntry entry = RemainderEntry::fileLocation(std::string(path));
     entry.setMatch(std::move(evidence));
-    item_.files.push_back(std::move(entry));
+    (part ? *part : parts_.back()).found.emplace_back(std::move(entry));
   }
+  // Runs the listings of the parts on the pool, the deep ones first (they
+  // are the long ones), then puts what they found into `files` in order.
+  void collectParts();
 
   // Lists `folder`, and for every entry that passes one of `clauses`, passes
   // `filter` (when given) and may be listed: adds the group's header when
   // pending (unless `group` is nothing), then takes the entry when `rule`
   // (when given) agrees. The evidence names the first clause passed, with the
   // test `reportedAs` when given.
+  // The listing itself runs later, in collectParts, unless listNow_ is set.
   void scan(const SearchFolders::Folder& folder, Listing listing,
             std::optional<RemainderGroup> group, const Clauses& clauses, const Check& rule = {},
             const Check& filter = {}, std::optional<MatchTest> reportedAs = std::nullopt);
+  void list(Part& part, int step, const SearchFolders::Folder& folder, Listing listing,
+            std::optional<RemainderGroup> group, const Clauses& clauses, const Check& rule,
+            const Check& filter, std::optional<MatchTest> reportedAs);
 
   // Takes a name containing "pro" only for an edition whose bundle name has it too.
   Check proRule() const {
@@ -258,6 +284,9 @@ class SearchRun {
   const SearchFolders folders_;  // only those reached without leaving their grant
   const SafetyPolicy policy_;
   SearchProgress* progress_;
+  const SearchPool& pool_;
+  std::deque<Part> parts_;  // a deque: a part stays where it is while more are added
+  bool listNow_ = false;    // scan lists at once (its clauses refer to locals)
   int step_ = 0;
   TestMemo memo_;
   Needles needles_;
@@ -272,6 +301,20 @@ void SearchRun::scan(const SearchFolders::Folder& folder, Listing listing,
                      std::optional<RemainderGroup> group, const Clauses& clauses, const Check& rule,
                      const Check& filter, std::optional<MatchTest> reportedAs) {
   if (!folder) return;
+  Part& part = parts_.back();
+  part.deep = listing != Listing::Shallow;
+  part.listing = [this, &part, step = step_, &folder, listing, group, clauses, rule, filter,
+                  reportedAs] {
+    if (progress_) progress_->step = step;
+    list(part, step, folder, listing, group, clauses, rule, filter, reportedAs);
+  };
+  parts_.emplace_back();
+  if (listNow_) std::exchange(part.listing, nullptr)();
+}
+
+void SearchRun::list(Part& part, int step, const SearchFolders::Folder& folder, Listing listing,
+                     std::optional<RemainderGroup> group, const Clauses& clauses, const Check& rule,
+                     const Check& filter, std::optional<MatchTest> reportedAs) {
   text::Folded name;  // one buffer for every name of the listing
   const std::size_t directLength = folder->size() + 1;
   auto visit = [&](const DirEntry& entry) {
@@ -283,10 +326,12 @@ void SearchRun::scan(const SearchFolders::Folder& folder, Listing listing,
     if (!matched) return Visit::Continue;
     if (filter && !filter(entry, name)) return Visit::Continue;
     if (!policy_.mayList(std::string(entry.path))) return Visit::Continue;
-    if (group) addHeaderIfPending(*group);
+    if (group) addHeaderIfPending(*group, &part);
     if (rule && !rule(entry, name)) return Visit::Continue;
-    accept(entry.path, {step_, *folder, matched->needle->kind(), matched->needle->raw(),
-                        reportedAs.value_or(testOf(*matched))});
+    accept(entry.path,
+           {step, *folder, matched->needle->kind(), matched->needle->raw(),
+            reportedAs.value_or(testOf(*matched))},
+           &part);
     return Visit::Continue;
   };
   switch (listing) {
@@ -302,9 +347,35 @@ void SearchRun::scan(const SearchFolders::Folder& folder, Listing listing,
   }
 }
 
+void SearchRun::collectParts() {
+  std::vector<std::function<void()>> listings;
+  for (const bool deep : {true, false}) {
+    for (Part& part : parts_) {
+      if (part.listing && (part.deep == deep || pool_.jobs() == 1)) {
+        listings.push_back(std::exchange(part.listing, nullptr));
+      }
+    }
+  }
+  pool_.run(listings);
+  for (Part& part : parts_) {
+    for (Found& found : part.found) {
+      if (const auto* group = std::get_if<RemainderGroup>(&found)) {
+        auto& pending = headerPending_[static_cast<std::size_t>(*group)];
+        if (!pending) continue;
+        pending = false;
+        item_.files.push_back(RemainderEntry::header(*group));
+      } else {
+        item_.files.push_back(std::move(std::get<RemainderEntry>(found)));
+      }
+    }
+  }
+  parts_.clear();
+}
+
 void SearchRun::execute() {
   item_.files.clear();
   headerPending_.fill(true);
+  parts_.assign(1, Part{});
   keys_ = deriveMatchingKeys(item_);
   using V = MatchedValue;
   needles_ = {Needle(V::BundleIdentifier, item_.bundle, &memo_),
@@ -374,7 +445,11 @@ void SearchRun::execute() {
            {15, *folders_.library, V::BundleIdentifier, kDeveloperTools, MatchTest::Equals});
   }
   setStep(16);
-  if (variant_.loginItems) loginItems();
+  if (variant_.loginItems) {
+    listNow_ = true;
+    loginItems();
+    listNow_ = false;
+  }
 
   const Clauses bundleOrName{contains(n.bundle), contains(n.bundleName)};
   setStep(17);
@@ -423,6 +498,7 @@ void SearchRun::execute() {
   setStep(31);
   scan(folders_.varDb, Listing::Deep, G::Other,
        {contains(n.label), contains(n.bundle), contains(n.bundleNameInfo)}, proRule());
+  collectParts();
   setStep(32);
   // What another installed application owns is shown, but kept.
   markClaims(item_, installedApplications(fileSystem_, roots_));
@@ -505,7 +581,7 @@ void SearchRun::sizeStep() {
   for (const RemainderEntry& entry : item_.files) {
     if (entry.isFileLocation()) locations.push_back(entry.text());
   }
-  const std::vector<std::uint64_t> sizes = treeSizes(fileSystem_, locations);
+  const std::vector<std::uint64_t> sizes = treeSizes(fileSystem_, locations, pool_.jobs());
   std::vector<SizeEntry> result;
   result.reserve(item_.files.size());
   std::size_t next = 0;
@@ -526,12 +602,13 @@ void SearchRun::sizeStep() {
 
 }  // namespace
 
-RemainderSearch::RemainderSearch(const FileSystem& fileSystem, const SearchVariant& variant)
-    : fileSystem_(fileSystem), variant_(variant) {}
+RemainderSearch::RemainderSearch(const FileSystem& fileSystem, const SearchVariant& variant,
+                                 int jobs)
+    : fileSystem_(fileSystem), variant_(variant), pool_(jobs) {}
 
 void RemainderSearch::run(ApplicationItem& item, const SearchRoots& roots,
                           SearchProgress* progress) const {
-  SearchRun(fileSystem_, variant_, item, roots, progress).execute();
+  SearchRun(fileSystem_, variant_, item, roots, progress, pool_).execute();
 }
 
 }  // namespace vimbrel

@@ -1,9 +1,11 @@
 #include "engine/TreeSizes.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <numeric>
 
+#include "engine/SearchPool.h"
 #include "platform/Paths.h"
 
 namespace vimbrel {
@@ -24,7 +26,7 @@ struct FolderFirstOrder {
 }  // namespace
 
 std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
-                                     const std::vector<std::string>& locations) {
+                                     const std::vector<std::string>& locations, int jobs) {
   // Each distinct location once, in path order, so that a folder comes right
   // before everything listed inside it.
   std::map<std::string, std::uint64_t, FolderFirstOrder> sizeOf;
@@ -48,9 +50,11 @@ std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
   }
 
   // One walk per outermost folder. Every entry adds its size to each listed
-  // folder that holds it: the open ones form a chain of ancestors.
-  for (const std::string& outer : outerFolders) {
-    std::vector<std::uint64_t*> open{&sizeOf[outer]};
+  // folder that holds it: the open ones form a chain of ancestors. The walks
+  // share no subtree and each writes only the sizes inside its own folder, so
+  // they run side by side.
+  auto walk = [&](const std::string& outer) {
+    std::vector<std::uint64_t*> open{&sizeOf.find(outer)->second};
     std::vector<std::string> openPaths{outer};
     auto firstListedBelow = sizeOf.upper_bound(outer);
     const bool hasNested =
@@ -74,7 +78,12 @@ std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
       }
       return Visit::Continue;
     });
-  }
+  };
+  std::vector<std::function<void()>> walks;
+  walks.reserve(outerFolders.size());
+  for (const std::string& outer : outerFolders)
+    walks.emplace_back([&walk, &outer] { walk(outer); });
+  SearchPool(jobs).run(walks);
 
   std::vector<std::uint64_t> result;
   result.reserve(locations.size());

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/SearchPool.h"
+
 namespace vimbrel::cli {
 
 enum class Command {
@@ -29,6 +31,8 @@ struct CliOptions {
   // Remove what belongs to another installed application too.
   bool includeClaimed = false;
   std::vector<std::string> keep;
+  // Threads for the search (scan and remove); 1 walks one folder after the other.
+  int jobs = SearchPool::defaultJobs();
   // Folders granted for this run only.
   std::optional<std::string> home;
   std::optional<std::string> applications;

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "engine/ApplicationItem.h"
+#include "engine/SearchPool.h"
 #include "engine/SearchRoots.h"
 #include "engine/SearchVariant.h"
 #include "platform/FileSystem.h"
@@ -22,10 +23,14 @@ struct SearchProgress {
 // names tie them to the record, each with the evidence of its match; marks
 // the locations another installed application claims (see markClaims); then
 // fills `sizes` (and `net_size`) as the variant asks. Only reads the file
-// system. Runs synchronously on the caller's thread.
+// system. Returns when the record is complete; its listings and size walks
+// run on up to `jobs` threads (the caller's among them), and the record comes
+// out the same for every count. With one job, everything runs on the caller's
+// thread, one step after the other.
 class RemainderSearch {
  public:
-  RemainderSearch(const FileSystem& fileSystem, const SearchVariant& variant);
+  RemainderSearch(const FileSystem& fileSystem, const SearchVariant& variant,
+                  int jobs = SearchPool::defaultJobs());
 
   void run(ApplicationItem& item, const SearchRoots& roots,
            SearchProgress* progress = nullptr) const;
@@ -33,6 +38,7 @@ class RemainderSearch {
  private:
   const FileSystem& fileSystem_;
   SearchVariant variant_;
+  SearchPool pool_;
 };
 
 }  // namespace vimbrel

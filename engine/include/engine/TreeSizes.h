@@ -13,9 +13,10 @@ namespace vimbrel {
 // size, never entering another mount); anything else counts its own size; a
 // missing location, or one with another file system mounted on it, counts 0.
 // Locations nested inside other listed folders are summed during the outer
-// folder's walk, so no subtree is walked twice.
+// folder's walk, so no subtree is walked twice. The walks of separate folders
+// run on up to `jobs` threads (see SearchPool); the sizes do not depend on it.
 std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
-                                     const std::vector<std::string>& locations);
+                                     const std::vector<std::string>& locations, int jobs = 1);
 
 // The byte count of one location, by the same rule.
 std::uint64_t treeSize(const FileSystem& fileSystem, const std::string& location);
