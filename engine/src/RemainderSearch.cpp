@@ -3,6 +3,7 @@
 #include <array>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -215,8 +216,11 @@ class SearchRun {
   using Found = std::variant<RemainderGroup, RemainderEntry>;
   struct Part {
     std::vector<Found> found;
-    std::function<void()> listing;  // fills `found`; empty once run
+    std::function<void()> listing;  // fills `found` (and `pieces`)
     bool deep = false;
+    // A deep listing split for the pool: what lies below each sub-folder,
+    // then what the listing found after it, and so on; after `found`.
+    std::vector<std::unique_ptr<Part>> pieces;
   };
   // A test on a listed entry and its folded name, beyond the step's clauses.
   using Check = std::function<bool(const DirEntry&, const text::Folded&)>;
@@ -236,6 +240,7 @@ class SearchRun {
   // Runs the listings of the parts on the pool, the deep ones first (they
   // are the long ones), then puts what they found into `files` in order.
   void collectParts();
+  void putIntoFiles(Part& part);
 
   // Lists `folder`, and for every entry that passes one of `clauses`, passes
   // `filter` (when given) and may be listed: adds the group's header when
@@ -285,8 +290,9 @@ class SearchRun {
   const SafetyPolicy policy_;
   SearchProgress* progress_;
   const SearchPool& pool_;
-  std::deque<Part> parts_;  // a deque: a part stays where it is while more are added
-  bool listNow_ = false;    // scan lists at once (its clauses refer to locals)
+  std::deque<Part> parts_;              // a deque: a part stays where it is while more are added
+  SearchPool::Batch* batch_ = nullptr;  // while the listings run on several threads
+  bool listNow_ = false;                // scan lists at once (its clauses refer to locals)
   int step_ = 0;
   TestMemo memo_;
   Needles needles_;
@@ -315,67 +321,92 @@ void SearchRun::scan(const SearchFolders::Folder& folder, Listing listing,
 void SearchRun::list(Part& part, int step, const SearchFolders::Folder& folder, Listing listing,
                      std::optional<RemainderGroup> group, const Clauses& clauses, const Check& rule,
                      const Check& filter, std::optional<MatchTest> reportedAs) {
-  text::Folded name;  // one buffer for every name of the listing
   const std::size_t directLength = folder->size() + 1;
-  auto visit = [&](const DirEntry& entry) {
-    if (progress_) progress_->entriesVisited.fetch_add(1, std::memory_order_relaxed);
-    memo_.forget();
-    text::refold(entry.name, name);
-    const bool direct = entry.path.size() == directLength + entry.name.size();
-    const Clause* matched = firstMatch(clauses, entry, name, direct);
-    if (!matched) return Visit::Continue;
-    if (filter && !filter(entry, name)) return Visit::Continue;
-    if (!policy_.mayList(std::string(entry.path))) return Visit::Continue;
-    if (group) addHeaderIfPending(*group, &part);
-    if (rule && !rule(entry, name)) return Visit::Continue;
-    accept(entry.path,
-           {step, *folder, matched->needle->kind(), matched->needle->raw(),
-            reportedAs.value_or(testOf(*matched))},
-           &part);
-    return Visit::Continue;
+  // The visitor that puts what it takes into `*into`. It holds no reference
+  // to this call's own variables: the pieces of a split listing use it after
+  // this returns (the arguments are the part's listing's own, kept until the
+  // parts are collected).
+  auto visitorInto = [this, step, directLength, folder = &folder, group, clauses = &clauses,
+                      rule = &rule, filter = &filter, reportedAs](Part** into) {
+    return [=, this, name = text::Folded()](const DirEntry& entry) mutable {
+      if (progress_) progress_->entriesVisited.fetch_add(1, std::memory_order_relaxed);
+      memo_.forget();
+      text::refold(entry.name, name);  // one buffer for every name of the listing
+      const bool direct = entry.path.size() == directLength + entry.name.size();
+      const Clause* matched = firstMatch(*clauses, entry, name, direct);
+      if (!matched) return Visit::Continue;
+      if (*filter && !(*filter)(entry, name)) return Visit::Continue;
+      if (!policy_.mayList(std::string(entry.path))) return Visit::Continue;
+      if (group) addHeaderIfPending(*group, *into);
+      if (*rule && !(*rule)(entry, name)) return Visit::Continue;
+      accept(entry.path,
+             {step, **folder, matched->needle->kind(), matched->needle->raw(),
+              reportedAs.value_or(testOf(*matched))},
+             *into);
+      return Visit::Continue;
+    };
   };
-  switch (listing) {
-    case Listing::Shallow:
-      fileSystem_.listShallow(*folder, visit);
-      break;
-    case Listing::DeepSkippingPackages:
-      fileSystem_.listDeep(*folder, Packages::Skip, EntrySizes::Skip, visit);
-      break;
-    case Listing::Deep:
-      fileSystem_.listDeep(*folder, Packages::Enter, EntrySizes::Skip, visit);
-      break;
+  Part* into = &part;
+  const EntryVisitor visit = visitorInto(&into);
+  const Packages packages = listing == Listing::Deep ? Packages::Enter : Packages::Skip;
+  if (listing == Listing::Shallow) {
+    fileSystem_.listShallow(*folder, visit);
+  } else if (!batch_) {
+    fileSystem_.listDeep(*folder, packages, EntrySizes::Skip, visit);
+  } else {
+    // Each sub-folder's contents become a piece of the part, listed by the
+    // pool; what the listing finds after it goes into the piece after that.
+    fileSystem_.listDeepSplit(
+        *folder, packages, EntrySizes::Skip, visit, [&](std::unique_ptr<SubtreeListing> below) {
+          Part* piece = part.pieces.emplace_back(std::make_unique<Part>()).get();
+          into = part.pieces.emplace_back(std::make_unique<Part>()).get();
+          batch_->add(
+              [piece, visitorInto, below = std::shared_ptr<SubtreeListing>(std::move(below))] {
+                Part* target = piece;
+                below->list(visitorInto(&target));
+              });
+        });
   }
 }
 
 void SearchRun::collectParts() {
-  std::vector<std::function<void()>> listings;
+  SearchPool::Batch batch;
+  // With one thread, deep listings are not split: the walk is the one-thread walk.
+  if (pool_.jobs() > 1) batch_ = &batch;
+  const bool deepFirst = pool_.jobs() > 1;
   for (const bool deep : {true, false}) {
     for (Part& part : parts_) {
-      if (part.listing && (part.deep == deep || pool_.jobs() == 1)) {
-        listings.push_back(std::exchange(part.listing, nullptr));
+      if (part.listing && (part.deep == deep || !deepFirst)) {
+        batch.add([&part] { part.listing(); });
       }
     }
+    if (!deepFirst) break;
   }
-  pool_.run(listings);
-  for (Part& part : parts_) {
-    for (Found& found : part.found) {
-      if (const auto* group = std::get_if<RemainderGroup>(&found)) {
-        auto& pending = headerPending_[static_cast<std::size_t>(*group)];
-        if (!pending) continue;
-        pending = false;
-        item_.files.push_back(RemainderEntry::header(*group));
-      } else {
-        item_.files.push_back(std::move(std::get<RemainderEntry>(found)));
-      }
-    }
-  }
+  pool_.run(batch);
+  batch_ = nullptr;
+  for (Part& part : parts_) putIntoFiles(part);
   parts_.clear();
+}
+
+void SearchRun::putIntoFiles(Part& part) {
+  for (Found& found : part.found) {
+    if (const auto* group = std::get_if<RemainderGroup>(&found)) {
+      auto& pending = headerPending_[static_cast<std::size_t>(*group)];
+      if (!pending) continue;
+      pending = false;
+      item_.files.push_back(RemainderEntry::header(*group));
+    } else {
+      item_.files.push_back(std::move(std::get<RemainderEntry>(found)));
+    }
+  }
+  for (const auto& piece : part.pieces) putIntoFiles(*piece);
 }
 
 void SearchRun::execute() {
   item_.files.clear();
   headerPending_.fill(true);
-  parts_.assign(1, Part{});
+  parts_.clear();
+  parts_.emplace_back();
   keys_ = deriveMatchingKeys(item_);
   using V = MatchedValue;
   needles_ = {Needle(V::BundleIdentifier, item_.bundle, &memo_),
