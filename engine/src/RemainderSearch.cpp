@@ -1,6 +1,7 @@
 #include "engine/RemainderSearch.h"
 
 #include <array>
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -241,6 +242,11 @@ class SearchRun {
   // are the long ones), then puts what they found into `files` in order.
   void collectParts();
   void putIntoFiles(Part& part);
+  // Receives the pieces of a split deep listing into `part`; `into` is where
+  // the listing puts what it finds next.
+  template <typename VisitorInto>
+  SubtreeSink piecesOf(Part& part, Part*& into, const VisitorInto& visitorInto);
+  static constexpr std::size_t kSplitPieces = 4;
 
   // Lists `folder`, and for every entry that passes one of `clauses`, passes
   // `filter` (when given) and may be listed: adds the group's header when
@@ -292,6 +298,7 @@ class SearchRun {
   const SearchPool& pool_;
   std::deque<Part> parts_;              // a deque: a part stays where it is while more are added
   SearchPool::Batch* batch_ = nullptr;  // while the listings run on several threads
+  std::atomic<int> splitsLeft_{32};     // pieces that may be split again, per search
   bool listNow_ = false;                // scan lists at once (its clauses refer to locals)
   int step_ = 0;
   TestMemo memo_;
@@ -354,19 +361,33 @@ void SearchRun::list(Part& part, int step, const SearchFolders::Folder& folder, 
   } else if (!batch_) {
     fileSystem_.listDeep(*folder, packages, EntrySizes::Skip, visit);
   } else {
-    // Each sub-folder's contents become a piece of the part, listed by the
-    // pool; what the listing finds after it goes into the piece after that.
-    fileSystem_.listDeepSplit(
-        *folder, packages, EntrySizes::Skip, visit, [&](std::unique_ptr<SubtreeListing> below) {
-          Part* piece = part.pieces.emplace_back(std::make_unique<Part>()).get();
-          into = part.pieces.emplace_back(std::make_unique<Part>()).get();
-          batch_->add(
-              [piece, visitorInto, below = std::shared_ptr<SubtreeListing>(std::move(below))] {
-                Part* target = piece;
-                below->list(visitorInto(&target));
-              });
-        });
+    fileSystem_.listDeepSplit(*folder, packages, EntrySizes::Skip, visit,
+                              piecesOf(part, into, visitorInto));
   }
+}
+
+template <typename VisitorInto>
+SubtreeSink SearchRun::piecesOf(Part& part, Part*& into, const VisitorInto& visitorInto) {
+  // Each sub-folder's contents become a piece of the part, listed by the
+  // pool; what the listing finds after it goes into the piece after that.
+  // The first few pieces of a listing are split again, so that a folder that
+  // holds everything in one sub-folder (var/folders/zz/...) is spread too;
+  // a split keeps its folder open until its pieces start, so splits are few.
+  return [this, &part, &into, visitorInto,
+          handedOut = std::size_t{0}](std::unique_ptr<SubtreeListing> below) mutable {
+    Part* piece = part.pieces.emplace_back(std::make_unique<Part>()).get();
+    into = part.pieces.emplace_back(std::make_unique<Part>()).get();
+    const bool split = handedOut++ < kSplitPieces && splitsLeft_.fetch_sub(1) > 0;
+    batch_->add([this, piece, split, visitorInto,
+                 below = std::shared_ptr<SubtreeListing>(std::move(below))] {
+      Part* target = piece;
+      if (split) {
+        below->listSplit(visitorInto(&target), piecesOf(*piece, target, visitorInto));
+      } else {
+        below->list(visitorInto(&target));
+      }
+    });
+  };
 }
 
 void SearchRun::collectParts() {

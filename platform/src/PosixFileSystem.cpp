@@ -467,6 +467,9 @@ void walkBelow(DirStream root, const std::string& folder, Packages packages, Ent
   }
 }
 
+void splitBelow(std::shared_ptr<DirStream> stream, const std::string& folder, Packages packages,
+                EntrySizes sizes, const EntryVisitor& visit, const SubtreeSink& below);
+
 // What lies below one direct sub-folder of a split listing. The listed
 // folder stays open until every piece has opened its sub-folder from it, as
 // the whole walk would have, without following a link or leaving the mount.
@@ -487,6 +490,13 @@ class PosixSubtreeListing final : public SubtreeListing {
     walkBelow(std::move(folder), path_, packages_, sizes_, visit);
   }
 
+  void listSplit(const EntryVisitor& visit, const SubtreeSink& below) override {
+    if (!parent_) return;
+    auto folder = std::make_shared<DirStream>(openChildFolder(parent_->fd(), name_.c_str()));
+    parent_.reset();
+    splitBelow(std::move(folder), path_, packages_, sizes_, visit, below);
+  }
+
  private:
   std::shared_ptr<const DirStream> parent_;
   std::string name_;
@@ -495,16 +505,11 @@ class PosixSubtreeListing final : public SubtreeListing {
   EntrySizes sizes_;
 };
 
-}  // namespace
-
-void PosixFileSystem::listDeep(const std::string& folder, Packages packages, EntrySizes sizes,
-                               const EntryVisitor& visit) const {
-  walkBelow(DirStream(open(folder.c_str(), kFolderFlags)), folder, packages, sizes, visit);
-}
-
-void PosixFileSystem::listDeepSplit(const std::string& folder, Packages packages, EntrySizes sizes,
-                                    const EntryVisitor& visit, const SubtreeSink& below) const {
-  auto stream = std::make_shared<DirStream>(open(folder.c_str(), kFolderFlags));
+// Visits the direct entries of the open folder `stream` (at `folder`) as a
+// deep listing would, and hands out what lies below each sub-folder it would
+// enter.
+void splitBelow(std::shared_ptr<DirStream> stream, const std::string& folder, Packages packages,
+                EntrySizes sizes, const EntryVisitor& visit, const SubtreeSink& below) {
   if (!stream->isOpen()) return;
   std::string buffer = folder;
   const std::size_t base = buffer.size();
@@ -520,6 +525,19 @@ void PosixFileSystem::listDeepSplit(const std::string& folder, Packages packages
     if (visited.isPackage && packages == Packages::Skip) continue;
     below(std::make_unique<PosixSubtreeListing>(stream, entry->d_name, buffer, packages, sizes));
   }
+}
+
+}  // namespace
+
+void PosixFileSystem::listDeep(const std::string& folder, Packages packages, EntrySizes sizes,
+                               const EntryVisitor& visit) const {
+  walkBelow(DirStream(open(folder.c_str(), kFolderFlags)), folder, packages, sizes, visit);
+}
+
+void PosixFileSystem::listDeepSplit(const std::string& folder, Packages packages, EntrySizes sizes,
+                                    const EntryVisitor& visit, const SubtreeSink& below) const {
+  splitBelow(std::make_shared<DirStream>(open(folder.c_str(), kFolderFlags)), folder, packages,
+             sizes, visit, below);
 }
 
 bool PosixFileSystem::exists(const std::string& path) const {

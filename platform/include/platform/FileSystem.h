@@ -71,14 +71,21 @@ struct RemovalAnchor {
   std::string via;
 };
 
+class SubtreeListing;
+// Receives the pieces of a split deep listing (see FileSystem::listDeepSplit).
+using SubtreeSink = std::function<void(std::unique_ptr<SubtreeListing>)>;
+
 // What lies below one sub-folder of a deep listing that was split (see
 // FileSystem::listDeepSplit), listed on its own, perhaps on another thread.
+// Either call, once only.
 class SubtreeListing {
  public:
   virtual ~SubtreeListing() = default;
   // Visits everything below the sub-folder (not the sub-folder itself),
-  // exactly as the deep listing would have visited it there. Once only.
+  // exactly as the deep listing would have visited it there.
   virtual void list(const EntryVisitor& visit) = 0;
+  // The same, split again as listDeepSplit splits a folder.
+  virtual void listSplit(const EntryVisitor& visit, const SubtreeSink& below) = 0;
 };
 
 // All file-system access of the engine. Paths are absolute, UTF-8, without a
@@ -110,7 +117,6 @@ class FileSystem {
   // on the file system. A piece may be listed after this returns. The
   // visitor's Stop and SkipChildren count as Continue. This implementation
   // hands out nothing: listDeep visits everything with `visit`.
-  using SubtreeSink = std::function<void(std::unique_ptr<SubtreeListing>)>;
   virtual void listDeepSplit(const std::string& folder, Packages packages, EntrySizes sizes,
                              const EntryVisitor& visit, const SubtreeSink& below) const {
     (void)below;
