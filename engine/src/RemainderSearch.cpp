@@ -1,9 +1,15 @@
 #include "engine/RemainderSearch.h"
 
 #include <array>
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "engine/Application.h"
@@ -15,6 +21,7 @@
 #include "engine/RemovalTotal.h"
 #include "engine/SafetyPolicy.h"
 #include "engine/SearchFolders.h"
+#include "engine/SearchPool.h"
 #include "engine/TreeSizes.h"
 #include "platform/MemorySettingsStore.h"
 #include "platform/Paths.h"
@@ -39,11 +46,11 @@ class TestMemo {
     values_.push_back(folded);
     return values_.size() - 1;
   }
-  void forget() { answers_.fill(kUnknown); }
+  void forget() { answers().fill(kUnknown); }
   template <typename Compute>
   bool answer(std::size_t slot, Compute compute) {
     if (slot == kNone) return compute();
-    auto& known = answers_[slot];
+    auto& known = answers()[slot];
     if (known == kUnknown) known = compute() ? 1 : 0;
     return known == 1;
   }
@@ -51,8 +58,13 @@ class TestMemo {
 
  private:
   static constexpr signed char kUnknown = -1;
+  // The steps run on several threads at once, each visiting its own entries:
+  // the answers belong to the entry this thread is visiting.
+  static std::array<signed char, kSlots>& answers() {
+    thread_local std::array<signed char, kSlots> answers{};
+    return answers;
+  }
   std::vector<text::Folded> values_;
-  std::array<signed char, kSlots> answers_{};
 };
 
 // A record value that names are tested against, folded once per search.
@@ -186,18 +198,33 @@ SearchFolders reachableFolders(const FileSystem& fileSystem, const SearchRoots& 
 class SearchRun {
  public:
   SearchRun(const FileSystem& fileSystem, const SearchVariant& variant, ApplicationItem& item,
-            const SearchRoots& roots, SearchProgress* progress)
+            const SearchRoots& roots, SearchProgress* progress, const SearchPool& pool)
       : fileSystem_(fileSystem),
         variant_(variant),
         item_(item),
         roots_(roots),
         folders_(reachableFolders(fileSystem, roots)),
         policy_(roots),
-        progress_(progress) {}
+        progress_(progress),
+        pool_(pool) {}
 
   void execute();
 
  private:
+  // What one part of the search found, in order: the group headers it asked
+  // for and the entries it took. Each listing of a step fills a part of its
+  // own, on any thread of the pool; what the steps add without listing goes
+  // into the part after the last listing. The parts are put into `files` in
+  // step order, so the list is the same whatever ran where.
+  using Found = std::variant<RemainderGroup, RemainderEntry>;
+  struct Part {
+    std::vector<Found> found;
+    std::function<void()> listing;  // fills `found` (and `pieces`)
+    bool deep = false;
+    // A deep listing split for the pool: what lies below each sub-folder,
+    // then what the listing found after it, and so on; after `found`.
+    std::vector<std::unique_ptr<Part>> pieces;
+  };
   // A test on a listed entry and its folded name, beyond the step's clauses.
   using Check = std::function<bool(const DirEntry&, const text::Folded&)>;
 
@@ -205,26 +232,36 @@ class SearchRun {
     step_ = step;
     if (progress_) progress_->step = step;
   }
-  void addHeaderIfPending(RemainderGroup group) {
-    auto& pending = headerPending_[static_cast<std::size_t>(group)];
-    if (!pending) return;
-    pending = false;
-    item_.files.push_back(RemainderEntry::header(group));
+  void addHeaderIfPending(RemainderGroup group, Part* part = nullptr) {
+    (part ? *part : parts_.back()).found.emplace_back(group);
   }
-  void accept(std::string_view path, MatchEvidence evidence) {
+  void accept(std::string_view path, MatchEvidence evidence, Part* part = nullptr) {
     RemainderEntry entry = RemainderEntry::fileLocation(std::string(path));
     entry.setMatch(std::move(evidence));
-    item_.files.push_back(std::move(entry));
+    (part ? *part : parts_.back()).found.emplace_back(std::move(entry));
   }
+  // Runs the listings of the parts on the pool, the deep ones first (they
+  // are the long ones), then puts what they found into `files` in order.
+  void collectParts();
+  void putIntoFiles(Part& part);
+  // Receives the pieces of a split deep listing into `part`; `into` is where
+  // the listing puts what it finds next.
+  template <typename VisitorInto>
+  SubtreeSink piecesOf(Part& part, Part*& into, const VisitorInto& visitorInto);
+  static constexpr std::size_t kSplitPieces = 4;
 
   // Lists `folder`, and for every entry that passes one of `clauses`, passes
   // `filter` (when given) and may be listed: adds the group's header when
   // pending (unless `group` is nothing), then takes the entry when `rule`
   // (when given) agrees. The evidence names the first clause passed, with the
   // test `reportedAs` when given.
+  // The listing itself runs later, in collectParts, unless listNow_ is set.
   void scan(const SearchFolders::Folder& folder, Listing listing,
             std::optional<RemainderGroup> group, const Clauses& clauses, const Check& rule = {},
             const Check& filter = {}, std::optional<MatchTest> reportedAs = std::nullopt);
+  void list(Part& part, int step, const SearchFolders::Folder& folder, Listing listing,
+            std::optional<RemainderGroup> group, const Clauses& clauses, const Check& rule,
+            const Check& filter, std::optional<MatchTest> reportedAs);
 
   // Takes a name containing "pro" only for an edition whose bundle name has it too.
   Check proRule() const {
@@ -260,6 +297,11 @@ class SearchRun {
   const SearchFolders folders_;  // only those reached without leaving their grant
   const SafetyPolicy policy_;
   SearchProgress* progress_;
+  const SearchPool& pool_;
+  std::deque<Part> parts_;              // a deque: a part stays where it is while more are added
+  SearchPool::Batch* batch_ = nullptr;  // while the listings run on several threads
+  std::atomic<int> splitsLeft_{32};     // pieces that may be split again, per search
+  bool listNow_ = false;                // scan lists at once (its clauses refer to locals)
   int step_ = 0;
   TestMemo memo_;
   Needles needles_;
@@ -274,39 +316,120 @@ void SearchRun::scan(const SearchFolders::Folder& folder, Listing listing,
                      std::optional<RemainderGroup> group, const Clauses& clauses, const Check& rule,
                      const Check& filter, std::optional<MatchTest> reportedAs) {
   if (!folder) return;
-  text::Folded name;  // one buffer for every name of the listing
-  const std::size_t directLength = folder->size() + 1;
-  auto visit = [&](const DirEntry& entry) {
-    if (progress_) progress_->entriesVisited.fetch_add(1, std::memory_order_relaxed);
-    memo_.forget();
-    text::refold(entry.name, name);
-    const bool direct = entry.path.size() == directLength + entry.name.size();
-    const Clause* matched = firstMatch(clauses, entry, name, direct);
-    if (!matched) return Visit::Continue;
-    if (filter && !filter(entry, name)) return Visit::Continue;
-    if (!policy_.mayList(std::string(entry.path))) return Visit::Continue;
-    if (group) addHeaderIfPending(*group);
-    if (rule && !rule(entry, name)) return Visit::Continue;
-    accept(entry.path, {step_, *folder, matched->needle->kind(), matched->needle->raw(),
-                        reportedAs.value_or(testOf(*matched))});
-    return Visit::Continue;
+  Part& part = parts_.back();
+  part.deep = listing != Listing::Shallow;
+  part.listing = [this, &part, step = step_, &folder, listing, group, clauses, rule, filter,
+                  reportedAs] {
+    if (progress_) progress_->step = step;
+    list(part, step, folder, listing, group, clauses, rule, filter, reportedAs);
   };
-  switch (listing) {
-    case Listing::Shallow:
-      fileSystem_.listShallow(*folder, visit);
-      break;
-    case Listing::DeepSkippingPackages:
-      fileSystem_.listDeep(*folder, Packages::Skip, EntrySizes::Skip, visit);
-      break;
-    case Listing::Deep:
-      fileSystem_.listDeep(*folder, Packages::Enter, EntrySizes::Skip, visit);
-      break;
+  parts_.emplace_back();
+  if (listNow_) std::exchange(part.listing, nullptr)();
+}
+
+void SearchRun::list(Part& part, int step, const SearchFolders::Folder& folder, Listing listing,
+                     std::optional<RemainderGroup> group, const Clauses& clauses, const Check& rule,
+                     const Check& filter, std::optional<MatchTest> reportedAs) {
+  const std::size_t directLength = folder->size() + 1;
+  // The visitor that puts what it takes into `*into`. It holds no reference
+  // to this call's own variables: the pieces of a split listing use it after
+  // this returns (the arguments are the part's listing's own, kept until the
+  // parts are collected).
+  auto visitorInto = [this, step, directLength, folder = &folder, group, clauses = &clauses,
+                      rule = &rule, filter = &filter, reportedAs](Part** into) {
+    return [=, this, name = text::Folded()](const DirEntry& entry) mutable {
+      if (progress_) progress_->entriesVisited.fetch_add(1, std::memory_order_relaxed);
+      memo_.forget();
+      text::refold(entry.name, name);  // one buffer for every name of the listing
+      const bool direct = entry.path.size() == directLength + entry.name.size();
+      const Clause* matched = firstMatch(*clauses, entry, name, direct);
+      if (!matched) return Visit::Continue;
+      if (*filter && !(*filter)(entry, name)) return Visit::Continue;
+      if (!policy_.mayList(std::string(entry.path))) return Visit::Continue;
+      if (group) addHeaderIfPending(*group, *into);
+      if (*rule && !(*rule)(entry, name)) return Visit::Continue;
+      accept(entry.path,
+             {step, **folder, matched->needle->kind(), matched->needle->raw(),
+              reportedAs.value_or(testOf(*matched))},
+             *into);
+      return Visit::Continue;
+    };
+  };
+  Part* into = &part;
+  const EntryVisitor visit = visitorInto(&into);
+  const Packages packages = listing == Listing::Deep ? Packages::Enter : Packages::Skip;
+  if (listing == Listing::Shallow) {
+    fileSystem_.listShallow(*folder, visit);
+  } else if (!batch_) {
+    fileSystem_.listDeep(*folder, packages, EntrySizes::Skip, visit);
+  } else {
+    fileSystem_.listDeepSplit(*folder, packages, EntrySizes::Skip, visit,
+                              piecesOf(part, into, visitorInto));
   }
+}
+
+template <typename VisitorInto>
+SubtreeSink SearchRun::piecesOf(Part& part, Part*& into, const VisitorInto& visitorInto) {
+  // Each sub-folder's contents become a piece of the part, listed by the
+  // pool; what the listing finds after it goes into the piece after that.
+  // The first few pieces of a listing are split again, so that a folder that
+  // holds everything in one sub-folder (var/folders/zz/...) is spread too;
+  // a split keeps its folder open until its pieces start, so splits are few.
+  return [this, &part, &into, visitorInto,
+          handedOut = std::size_t{0}](std::unique_ptr<SubtreeListing> below) mutable {
+    Part* piece = part.pieces.emplace_back(std::make_unique<Part>()).get();
+    into = part.pieces.emplace_back(std::make_unique<Part>()).get();
+    const bool split = handedOut++ < kSplitPieces && splitsLeft_.fetch_sub(1) > 0;
+    batch_->add([this, piece, split, visitorInto,
+                 below = std::shared_ptr<SubtreeListing>(std::move(below))] {
+      Part* target = piece;
+      if (split) {
+        below->listSplit(visitorInto(&target), piecesOf(*piece, target, visitorInto));
+      } else {
+        below->list(visitorInto(&target));
+      }
+    });
+  };
+}
+
+void SearchRun::collectParts() {
+  SearchPool::Batch batch;
+  // With one thread, deep listings are not split: the walk is the one-thread walk.
+  if (pool_.jobs() > 1) batch_ = &batch;
+  const bool deepFirst = pool_.jobs() > 1;
+  for (const bool deep : {true, false}) {
+    for (Part& part : parts_) {
+      if (part.listing && (part.deep == deep || !deepFirst)) {
+        batch.add([&part] { part.listing(); });
+      }
+    }
+    if (!deepFirst) break;
+  }
+  pool_.run(batch);
+  batch_ = nullptr;
+  for (Part& part : parts_) putIntoFiles(part);
+  parts_.clear();
+}
+
+void SearchRun::putIntoFiles(Part& part) {
+  for (Found& found : part.found) {
+    if (const auto* group = std::get_if<RemainderGroup>(&found)) {
+      auto& pending = headerPending_[static_cast<std::size_t>(*group)];
+      if (!pending) continue;
+      pending = false;
+      item_.files.push_back(RemainderEntry::header(*group));
+    } else {
+      item_.files.push_back(std::move(std::get<RemainderEntry>(found)));
+    }
+  }
+  for (const auto& piece : part.pieces) putIntoFiles(*piece);
 }
 
 void SearchRun::execute() {
   item_.files.clear();
   headerPending_.fill(true);
+  parts_.clear();
+  parts_.emplace_back();
   keys_ = deriveMatchingKeys(item_);
   using V = MatchedValue;
   needles_ = {Needle(V::BundleIdentifier, item_.bundle, &memo_),
@@ -376,7 +499,11 @@ void SearchRun::execute() {
            {15, *folders_.library, V::BundleIdentifier, kDeveloperTools, MatchTest::Equals});
   }
   setStep(16);
-  if (variant_.loginItems) loginItems();
+  if (variant_.loginItems) {
+    listNow_ = true;
+    loginItems();
+    listNow_ = false;
+  }
 
   const Clauses bundleOrName{contains(n.bundle), contains(n.bundleName)};
   setStep(17);
@@ -425,6 +552,7 @@ void SearchRun::execute() {
   setStep(31);
   scan(folders_.varDb, Listing::Deep, G::Other,
        {contains(n.label), contains(n.bundle), contains(n.bundleNameInfo)}, proRule());
+  collectParts();
   setStep(32);
   // Whose each entry is, among all installed applications: what another
   // owns, or what two share, is shown but kept.
@@ -510,7 +638,7 @@ void SearchRun::sizeStep(const OwnershipRule& ownership) {
   // The size walk also finds the application bundles inside listed folders:
   // a folder holding another application's bundle is kept, and sizes are
   // needed for that whether or not the variant shows them.
-  TreeContents contents = treeContents(fileSystem_, locations);
+  TreeContents contents = treeContents(fileSystem_, locations, pool_.jobs());
   const std::vector<std::size_t> inserted =
       ownership.keepBundleHolders(item_.files, contents.bundles, fileSystem_, policy_);
   ownership.spreadKeeping(item_.files);
@@ -524,7 +652,7 @@ void SearchRun::sizeStep(const OwnershipRule& ownership) {
     for (const RemainderEntry& entry : item_.files) {
       if (entry.isFileLocation()) locations.push_back(entry.text());
     }
-    sizes = treeSizes(fileSystem_, locations);
+    sizes = treeSizes(fileSystem_, locations, pool_.jobs());
   }
   std::vector<SizeEntry> result;
   result.reserve(item_.files.size());
@@ -546,12 +674,13 @@ void SearchRun::sizeStep(const OwnershipRule& ownership) {
 
 }  // namespace
 
-RemainderSearch::RemainderSearch(const FileSystem& fileSystem, const SearchVariant& variant)
-    : fileSystem_(fileSystem), variant_(variant) {}
+RemainderSearch::RemainderSearch(const FileSystem& fileSystem, const SearchVariant& variant,
+                                 int jobs)
+    : fileSystem_(fileSystem), variant_(variant), pool_(jobs) {}
 
 void RemainderSearch::run(ApplicationItem& item, const SearchRoots& roots,
                           SearchProgress* progress) const {
-  SearchRun(fileSystem_, variant_, item, roots, progress).execute();
+  SearchRun(fileSystem_, variant_, item, roots, progress, pool_).execute();
 }
 
 }  // namespace vimbrel

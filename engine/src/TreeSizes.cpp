@@ -1,10 +1,12 @@
 #include "engine/TreeSizes.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <numeric>
 #include <set>
 
+#include "engine/SearchPool.h"
 #include "platform/Paths.h"
 
 namespace vimbrel {
@@ -26,14 +28,29 @@ struct FolderFirstOrder {
 // one of its links is met, so that no total counts an inode twice.
 class LinkedFiles {
  public:
+  // Whether this is the first link of the inode met here.
+  bool first(std::uint64_t device, std::uint64_t inode) {
+    return seen_.insert({device, inode}).second;
+  }
   std::uint64_t count(std::uint64_t size, std::uint64_t links, std::uint64_t device,
                       std::uint64_t inode) {
     if (links <= 1) return size;
-    return seen_.insert({device, inode}).second ? size : 0;
+    return first(device, inode) ? size : 0;
   }
 
  private:
   std::set<std::pair<std::uint64_t, std::uint64_t>> seen_;
+};
+
+// A multiply linked file one walk counted, and the totals it added to. The
+// walks of separate folders run side by side, each deduplicating only its own
+// links; afterwards they are settled in walk order, so that the link counted
+// is the one a single walk after the other meets first.
+struct CountedLink {
+  std::uint64_t device;
+  std::uint64_t inode;
+  std::uint64_t size;
+  std::vector<std::uint64_t*> totals;
 };
 
 bool isApplicationBundle(std::string_view name) {
@@ -57,13 +74,13 @@ void noteBundle(const DirEntry& entry, std::string& lastBundle,
 }  // namespace
 
 std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
-                                     const std::vector<std::string>& locations) {
-  return treeContents(fileSystem, locations).sizes;
+                                     const std::vector<std::string>& locations, int jobs) {
+  return treeContents(fileSystem, locations, jobs).sizes;
 }
 
-TreeContents treeContents(const FileSystem& fileSystem, const std::vector<std::string>& locations) {
+TreeContents treeContents(const FileSystem& fileSystem, const std::vector<std::string>& locations,
+                          int jobs) {
   LinkedFiles linked;
-  std::map<std::string, std::vector<std::string>> bundlesIn;
   // Each distinct location once, in path order, so that a folder comes right
   // before everything listed inside it.
   std::map<std::string, std::uint64_t, FolderFirstOrder> sizeOf;
@@ -87,9 +104,19 @@ TreeContents treeContents(const FileSystem& fileSystem, const std::vector<std::s
   }
 
   // One walk per outermost folder. Every entry adds its size to each listed
-  // folder that holds it: the open ones form a chain of ancestors.
-  for (const std::string& outer : outerFolders) {
-    std::vector<std::uint64_t*> open{&sizeOf[outer]};
+  // folder that holds it: the open ones form a chain of ancestors. The walks
+  // share no subtree and each writes only the sizes inside its own folder and
+  // its own findings, so they run side by side.
+  struct WalkFindings {
+    std::map<std::string, std::vector<std::string>> bundlesIn;
+    std::vector<CountedLink> links;
+  };
+  std::vector<WalkFindings> findings(outerFolders.size());
+  auto walk = [&](std::size_t index) {
+    const std::string& outer = outerFolders[index];
+    WalkFindings& found = findings[index];
+    LinkedFiles walkLinks;
+    std::vector<std::uint64_t*> open{&sizeOf.find(outer)->second};
     std::vector<std::string> openPaths{outer};
     auto firstListedBelow = sizeOf.upper_bound(outer);
     const bool hasNested =
@@ -102,20 +129,41 @@ TreeContents treeContents(const FileSystem& fileSystem, const std::vector<std::s
           open.pop_back();
         }
       }
-      const std::uint64_t size = linked.count(entry.size, entry.links, entry.device, entry.inode);
+      const std::uint64_t size =
+          walkLinks.count(entry.size, entry.links, entry.device, entry.inode);
       for (std::uint64_t* total : open) *total += size;
-      noteBundle(entry, lastBundle, openPaths, bundlesIn);
+      const bool linkCounted = entry.links > 1 && size > 0;
+      if (linkCounted) found.links.push_back({entry.device, entry.inode, size, open});
+      noteBundle(entry, lastBundle, openPaths, found.bundlesIn);
       if (hasNested) {
         if (auto listed = sizeOf.find(std::string(entry.path)); listed != sizeOf.end()) {
           listed->second = size;
           if (entry.type == EntryType::Directory) {
             open.push_back(&listed->second);
             openPaths.emplace_back(entry.path);
+          } else if (linkCounted) {
+            found.links.back().totals.push_back(&listed->second);
           }
         }
       }
       return Visit::Continue;
     });
+  };
+  std::vector<std::function<void()>> walks;
+  walks.reserve(outerFolders.size());
+  for (std::size_t index = 0; index < outerFolders.size(); ++index)
+    walks.emplace_back([&walk, index] { walk(index); });
+  SearchPool(jobs).run(walks);
+
+  std::map<std::string, std::vector<std::string>> bundlesIn;
+  for (WalkFindings& found : findings) {
+    // A link whose inode an earlier walk (or a listed file) already counted
+    // is taken back out of every total it went into.
+    for (const CountedLink& link : found.links) {
+      if (linked.first(link.device, link.inode)) continue;
+      for (std::uint64_t* total : link.totals) *total -= link.size;
+    }
+    bundlesIn.merge(found.bundlesIn);
   }
 
   TreeContents result;

@@ -406,8 +406,11 @@ void PosixFileSystem::listShallow(const std::string& folder, const EntryVisitor&
   }
 }
 
-void PosixFileSystem::listDeep(const std::string& folder, Packages packages, EntrySizes sizes,
-                               const EntryVisitor& visit) const {
+namespace {
+
+// The walk of listDeep below the open folder `root`, whose path is `folder`.
+void walkBelow(DirStream root, const std::string& folder, Packages packages, EntrySizes sizes,
+               const EntryVisitor& visit) {
   // One stream per level of the walk, and one path buffer that grows and
   // shrinks with it: nothing per entry is kept. Only the innermost levels keep
   // their descriptor and buffer; an outer level is closed when the walk goes
@@ -421,11 +424,8 @@ void PosixFileSystem::listDeep(const std::string& folder, Packages packages, Ent
   };
   std::vector<Level> levels;
   std::string buffer = folder;
-  {
-    DirStream root(open(folder.c_str(), kFolderFlags));
-    if (!root.isOpen()) return;
-    levels.push_back({std::move(root), buffer.size(), std::nullopt, 0});
-  }
+  if (!root.isOpen()) return;
+  levels.push_back({std::move(root), buffer.size(), std::nullopt, 0});
   std::size_t openCount = 1;
   while (!levels.empty()) {
     Level& level = levels.back();
@@ -469,6 +469,79 @@ void PosixFileSystem::listDeep(const std::string& folder, Packages packages, Ent
     }
     levels.push_back({std::move(child), buffer.size(), std::nullopt, 0});
   }
+}
+
+void splitBelow(std::shared_ptr<DirStream> stream, const std::string& folder, Packages packages,
+                EntrySizes sizes, const EntryVisitor& visit, const SubtreeSink& below);
+
+// What lies below one direct sub-folder of a split listing. The listed
+// folder stays open until every piece has opened its sub-folder from it, as
+// the whole walk would have, without following a link or leaving the mount.
+class PosixSubtreeListing final : public SubtreeListing {
+ public:
+  PosixSubtreeListing(std::shared_ptr<const DirStream> parent, std::string name, std::string path,
+                      Packages packages, EntrySizes sizes)
+      : parent_(std::move(parent)),
+        name_(std::move(name)),
+        path_(std::move(path)),
+        packages_(packages),
+        sizes_(sizes) {}
+
+  void list(const EntryVisitor& visit) override {
+    if (!parent_) return;
+    DirStream folder(openChildFolder(parent_->fd(), name_.c_str()));
+    parent_.reset();
+    walkBelow(std::move(folder), path_, packages_, sizes_, visit);
+  }
+
+  void listSplit(const EntryVisitor& visit, const SubtreeSink& below) override {
+    if (!parent_) return;
+    auto folder = std::make_shared<DirStream>(openChildFolder(parent_->fd(), name_.c_str()));
+    parent_.reset();
+    splitBelow(std::move(folder), path_, packages_, sizes_, visit, below);
+  }
+
+ private:
+  std::shared_ptr<const DirStream> parent_;
+  std::string name_;
+  std::string path_;
+  Packages packages_;
+  EntrySizes sizes_;
+};
+
+// Visits the direct entries of the open folder `stream` (at `folder`) as a
+// deep listing would, and hands out what lies below each sub-folder it would
+// enter.
+void splitBelow(std::shared_ptr<DirStream> stream, const std::string& folder, Packages packages,
+                EntrySizes sizes, const EntryVisitor& visit, const SubtreeSink& below) {
+  if (!stream->isOpen()) return;
+  std::string buffer = folder;
+  const std::size_t base = buffer.size();
+  while (const dirent* entry = stream->next(Hidden::Skip)) {
+    buffer.resize(base);
+    const std::size_t nameStart = pushName(buffer, entry->d_name);
+    DirEntry visited = makeEntry(buffer, nameStart, entryType(stream->fd(), *entry));
+    if (sizes == EntrySizes::Read && visited.type != EntryType::Directory) {
+      visited.size = entrySize(stream->fd(), entry->d_name);
+    }
+    visit(visited);
+    if (visited.type != EntryType::Directory) continue;
+    if (visited.isPackage && packages == Packages::Skip) continue;
+    below(std::make_unique<PosixSubtreeListing>(stream, entry->d_name, buffer, packages, sizes));
+  }
+}
+
+}  // namespace
+
+void PosixFileSystem::listDeep(const std::string& folder, Packages packages, EntrySizes sizes,
+                               const EntryVisitor& visit) const {
+  walkBelow(DirStream(open(folder.c_str(), kFolderFlags)), folder, packages, sizes, visit);
+}
+
+void PosixFileSystem::listDeepSplit(const std::string& folder, Packages packages, EntrySizes sizes,
+                                    const EntryVisitor& visit, const SubtreeSink& below) const {
+  splitBelow(std::make_shared<DirStream>(open(folder.c_str(), kFolderFlags)), folder, packages,
+             sizes, visit, below);
 }
 
 bool PosixFileSystem::exists(const std::string& path) const {

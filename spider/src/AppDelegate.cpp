@@ -7,6 +7,7 @@
 #include "engine/SettingsKeys.h"
 #include "platform/Grant.h"
 #include "platform/Paths.h"
+#include "platform/ThreadPriority.h"
 #include "spider/SApplication.h"
 
 namespace vimbrel::spider {
@@ -80,6 +81,9 @@ void AppDelegate::trashDidSettle() {
     if (paths::extension(entry) != "app") continue;
     ++cleaningsStarted_;
     cleaningQueue_.start([this, entry] {
+      // A cleaning never slows what the user is doing; its search threads
+      // inherit the priority.
+      enterBackgroundPriority();
       CleanerServices cleaner{services_.fileSystem, services_.app_settings,
                               services_.app_settings_shared, services_.notifications, workflow_};
       SApplication(services_.fileSystem, services_.app_settings)

@@ -1,9 +1,12 @@
 #include "CliOptions.h"
 
+#include <charconv>
+#include <system_error>
+
 namespace vimbrel::cli {
 
 const char* const kUsage =
-    "usage: vimbrel-cli [--home DIR] [--applications DIR] [--root DIR] COMMAND\n"
+    "usage: vimbrel-cli [--home DIR] [--applications DIR] [--root DIR] [--jobs N] COMMAND\n"
     "       vimbrel-cli --help | --version\n"
     "\n"
     "commands:\n"
@@ -36,9 +39,28 @@ const char* const kUsage =
     "--home, --applications and --root grant a folder for this run only; --root also\n"
     "searches the system folders under it, and grants DIR/Applications when no\n"
     "Applications folder is granted.\n"
+    "--jobs N searches with N threads (default: one per core, at most 8); the result\n"
+    "is the same for every N, and 1 walks one folder after the other.\n"
     "\n"
     "exit status: 0 done, 1 something could not be removed or the application (for\n"
     "a Safari extension: Safari) is running, 2 bad input\n";
+
+namespace {
+
+// A thread count from 1 to 64.
+bool parseJobs(const std::string& text, int& jobs, std::string& error) {
+  int value = 0;
+  const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || failure != std::errc() || end != text.data() + text.size() || value < 1 ||
+      value > 64) {
+    error = "--jobs needs a thread count from 1 to 64";
+    return false;
+  }
+  jobs = value;
+  return true;
+}
+
+}  // namespace
 
 std::optional<CliOptions> parseOptions(const std::vector<std::string>& args, std::string& error) {
   CliOptions options;
@@ -80,6 +102,10 @@ std::optional<CliOptions> parseOptions(const std::vector<std::string>& args, std
         return std::nullopt;
       }
       options.keep.push_back(*path);
+    } else if (arg == "--jobs") {
+      if (!parseJobs(i + 1 < args.size() ? args[++i] : std::string(), options.jobs, error)) {
+        return std::nullopt;
+      }
     } else if (arg == "--home") {
       if (!value(options.home)) return std::nullopt;
     } else if (arg == "--applications") {

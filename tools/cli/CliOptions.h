@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/SearchPool.h"
+
 namespace vimbrel::cli {
 
 enum class Command {
@@ -32,6 +34,8 @@ struct CliOptions {
   // Remove these kept locations all the same (and what lies inside them).
   std::vector<std::string> includeClaimedPaths;
   std::vector<std::string> keep;
+  // Threads for the search (scan and remove); 1 walks one folder after the other.
+  int jobs = SearchPool::defaultJobs();
   // Folders granted for this run only.
   std::optional<std::string> home;
   std::optional<std::string> applications;

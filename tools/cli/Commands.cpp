@@ -93,17 +93,17 @@ Result<ApplicationItem> findApplication(const std::string& name, const FileSyste
 
 // Runs the search, showing progress on standard error when it is a terminal.
 void searchWithProgress(ApplicationItem& item, const FileSystem& fileSystem,
-                        const SettingsStore& store) {
+                        const SettingsStore& store, int jobs) {
   const SearchVariant variant = SearchVariant::application();
   const SearchRoots roots = SearchRoots::resolve(store, variant.homeGrantKey);
   if (!isatty(STDERR_FILENO)) {
-    RemainderSearch(fileSystem, variant).run(item, roots);
+    RemainderSearch(fileSystem, variant, jobs).run(item, roots);
     return;
   }
   SearchProgress progress;
   std::atomic<bool> done{false};
   std::thread worker([&] {
-    RemainderSearch(fileSystem, variant).run(item, roots, &progress);
+    RemainderSearch(fileSystem, variant, jobs).run(item, roots, &progress);
     done = true;
   });
   while (!done) {
@@ -206,7 +206,7 @@ int scan(const CliOptions& options, const FileSystem& fileSystem, const Settings
   if (!resolve_grant(store, keys::kHome).location) {
     return fail({kBadInput, "no home folder is granted: use --home DIR"});
   }
-  searchWithProgress(item, fileSystem, store);
+  searchWithProgress(item, fileSystem, store, options.jobs);
   if (options.json) {
     printJson(item);
   } else {
@@ -230,7 +230,7 @@ int removeApplication(ApplicationItem item, const CliOptions& options, const Fil
   if (!resolve_grant(store, keys::kHome).location) {
     return fail({kBadInput, "no home folder is granted: use --home DIR"});
   }
-  searchWithProgress(item, fileSystem, store);
+  searchWithProgress(item, fileSystem, store, options.jobs);
 
   // The plan: the list with every kept entry switched off.
   std::set<std::string> keep;

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "engine/ApplicationItem.h"
+#include "engine/SearchPool.h"
 #include "engine/SearchRoots.h"
 #include "engine/SearchVariant.h"
 #include "platform/FileSystem.h"
@@ -23,10 +24,14 @@ struct SearchProgress {
 // whose each location is among all installed applications, keeping what is
 // another's or shared (see OwnershipRule); then
 // fills `sizes` (and `net_size`) as the variant asks. Only reads the file
-// system. Runs synchronously on the caller's thread.
+// system. Returns when the record is complete; its listings and size walks
+// run on up to `jobs` threads (the caller's among them), and the record comes
+// out the same for every count. With one job, everything runs on the caller's
+// thread, one step after the other.
 class RemainderSearch {
  public:
-  RemainderSearch(const FileSystem& fileSystem, const SearchVariant& variant);
+  RemainderSearch(const FileSystem& fileSystem, const SearchVariant& variant,
+                  int jobs = SearchPool::defaultJobs());
 
   void run(ApplicationItem& item, const SearchRoots& roots,
            SearchProgress* progress = nullptr) const;
@@ -34,6 +39,7 @@ class RemainderSearch {
  private:
   const FileSystem& fileSystem_;
   SearchVariant variant_;
+  SearchPool pool_;
 };
 
 }  // namespace vimbrel

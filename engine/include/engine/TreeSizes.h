@@ -15,9 +15,10 @@ namespace vimbrel {
 // Locations nested inside other listed folders are summed during the outer
 // folder's walk, so no subtree is walked twice. A file with several hard
 // links counts its bytes once, at the first link met, in all the sizes of
-// one call together.
+// one call together. The walks of separate folders run on up to `jobs`
+// threads (see SearchPool); the sizes do not depend on it.
 std::vector<std::uint64_t> treeSizes(const FileSystem& fileSystem,
-                                     const std::vector<std::string>& locations);
+                                     const std::vector<std::string>& locations, int jobs = 1);
 
 // What the size walk of a list of locations found, position by position.
 struct TreeContents {
@@ -26,7 +27,8 @@ struct TreeContents {
   // nested ones), met by the same walk.
   std::vector<std::vector<std::string>> bundles;
 };
-TreeContents treeContents(const FileSystem& fileSystem, const std::vector<std::string>& locations);
+TreeContents treeContents(const FileSystem& fileSystem, const std::vector<std::string>& locations,
+                          int jobs = 1);
 
 // The byte count of one location, by the same rule.
 std::uint64_t treeSize(const FileSystem& fileSystem, const std::string& location);

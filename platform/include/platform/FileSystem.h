@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -92,6 +93,23 @@ struct RemovalAnchor {
   std::string via;
 };
 
+class SubtreeListing;
+// Receives the pieces of a split deep listing (see FileSystem::listDeepSplit).
+using SubtreeSink = std::function<void(std::unique_ptr<SubtreeListing>)>;
+
+// What lies below one sub-folder of a deep listing that was split (see
+// FileSystem::listDeepSplit), listed on its own, perhaps on another thread.
+// Either call, once only.
+class SubtreeListing {
+ public:
+  virtual ~SubtreeListing() = default;
+  // Visits everything below the sub-folder (not the sub-folder itself),
+  // exactly as the deep listing would have visited it there.
+  virtual void list(const EntryVisitor& visit) = 0;
+  // The same, split again as listDeepSplit splits a folder.
+  virtual void listSplit(const EntryVisitor& visit, const SubtreeSink& below) = 0;
+};
+
 // All file-system access of the engine. Paths are absolute, UTF-8, without a
 // trailing slash. Hidden entries (names starting with ".") are never visited.
 // Thread-safety: every method is safe to call from several threads at once.
@@ -112,6 +130,23 @@ class FileSystem {
   // contribute no entries.
   virtual void listDeep(const std::string& folder, Packages packages, EntrySizes sizes,
                         const EntryVisitor& visit) const = 0;
+
+  // listDeep cut into pieces that can be walked on several threads: visits the
+  // direct entries of `folder` with `visit`, and right after each sub-folder
+  // that listDeep would enter, hands what lies below it to `below`. Listing
+  // the handed-out pieces in order, each after the direct entries visited
+  // before it, visits what listDeep visits, in its order, with the same calls
+  // on the file system. A piece may be listed after this returns. The
+  // visitor's Stop and SkipChildren count as Continue. This implementation
+  // hands out nothing: listDeep visits everything with `visit`.
+  virtual void listDeepSplit(const std::string& folder, Packages packages, EntrySizes sizes,
+                             const EntryVisitor& visit, const SubtreeSink& below) const {
+    (void)below;
+    listDeep(folder, packages, sizes, [&](const DirEntry& entry) {
+      visit(entry);
+      return Visit::Continue;
+    });
+  }
 
   // lstat semantics throughout: a symbolic link is an entry of its own.
   virtual bool exists(const std::string& path) const = 0;
@@ -144,6 +179,8 @@ class PosixFileSystem final : public FileSystem {
   void listShallow(const std::string& folder, const EntryVisitor& visit) const override;
   void listDeep(const std::string& folder, Packages packages, EntrySizes sizes,
                 const EntryVisitor& visit) const override;
+  void listDeepSplit(const std::string& folder, Packages packages, EntrySizes sizes,
+                     const EntryVisitor& visit, const SubtreeSink& below) const override;
   bool exists(const std::string& path) const override;
   bool isFolder(const std::string& path) const override;
   std::optional<std::uint64_t> fileSize(const std::string& path) const override;
@@ -163,6 +200,10 @@ class ForwardingFileSystem : public FileSystem {
   void listDeep(const std::string& folder, Packages packages, EntrySizes sizes,
                 const EntryVisitor& visit) const override {
     target_.listDeep(folder, packages, sizes, visit);
+  }
+  void listDeepSplit(const std::string& folder, Packages packages, EntrySizes sizes,
+                     const EntryVisitor& visit, const SubtreeSink& below) const override {
+    target_.listDeepSplit(folder, packages, sizes, visit, below);
   }
   bool exists(const std::string& path) const override { return target_.exists(path); }
   bool isFolder(const std::string& path) const override { return target_.isFolder(path); }
