@@ -522,7 +522,7 @@ void splitBelow(std::shared_ptr<DirStream> stream, const std::string& folder, Pa
     const std::size_t nameStart = pushName(buffer, entry->d_name);
     DirEntry visited = makeEntry(buffer, nameStart, entryType(stream->fd(), *entry));
     if (sizes == EntrySizes::Read && visited.type != EntryType::Directory) {
-      visited.size = entrySize(stream->fd(), entry->d_name);
+      readEntrySize(stream->fd(), entry->d_name, visited);
     }
     visit(visited);
     if (visited.type != EntryType::Directory) continue;
