@@ -118,7 +118,14 @@ TEST_F(AgentProcessTest, ACleaningKilledHalfwayIsFinishedAfterARestart) {
   QProcess* agent = start();
   runLoop(1500);
   trash("Big");
-  auto recorded = [&] { return fs::exists(journal) && !fs::is_empty(journal); };
+  // A finished record (not the temporary file it is written through).
+  auto recorded = [&] {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(journal, error)) {
+      if (entry.path().extension() == ".cleaning") return true;
+    }
+    return false;
+  };
   ASSERT_TRUE(runLoopUntil(recorded, 30000));
   ::kill(static_cast<pid_t>(agent->processId()), SIGKILL);
   agent->waitForFinished(10000);
