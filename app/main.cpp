@@ -2,12 +2,14 @@
 // tour on a demo home of its own instead.
 #include <QApplication>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 
 #include "app/ui/AppDelegate.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Style.h"
 #include "app/ui/Tour.h"
+#include "engine/Application.h"
 #include "platform/SettingsStore.h"
 #include "platform/XdgFolders.h"
 
@@ -41,7 +43,9 @@ int main(int argc, char** argv) {
   }
   std::string tourFolder;
   std::string iconFile;
+  std::string reviewBundle;  // `vimbrel PATH`: the review of that bundle, as a drop opens it
   for (int i = 1; i < argc; ++i) {
+    if (argv[i][0] != '-' && (i == 1 || argv[i - 1][0] != '-')) reviewBundle = argv[i];
     if (std::strcmp(argv[i], "--export-icon") == 0 && i + 1 < argc) iconFile = argv[i + 1];
     if (std::strcmp(argv[i], "--tour") == 0) {
       if (i + 1 >= argc) {
@@ -80,5 +84,13 @@ int main(int argc, char** argv) {
       {});
   delegate.applicationDidFinishLaunching();
   delegate.window()->show();
+  if (!reviewBundle.empty()) {
+    reviewBundle = std::filesystem::absolute(reviewBundle).lexically_normal().string();
+    while (reviewBundle.size() > 1 && reviewBundle.back() == '/') reviewBundle.pop_back();
+    vimbrel::Application catalog(*delegate.services().fileSystem, delegate.app_settings());
+    delegate.state().set_item(
+        std::make_shared<vimbrel::ApplicationItem>(catalog.application(reviewBundle)));
+    delegate.center().post(vimbrel::notifications::kRemainderViewController);
+  }
   return QApplication::exec();
 }

@@ -16,9 +16,11 @@
 #include "platform/ui/QtFolderChooser.h"
 #include "platform/ui/UrlOpener.h"
 #include "spider/AgentBus.h"
+#include "spider/AgentLocks.h"
 #include "spider/AppDelegate.h"
 #include "spider/DBusNotificationCenter.h"
 #include "spider/QtAgentWindows.h"
+#include "spider/ReviewOpener.h"
 
 namespace {
 
@@ -66,6 +68,16 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("vimbrel-spider");
   QApplication::setQuitOnLastWindowClosed(false);
 
+  // One agent per user, with or without a session bus: the lock is held
+  // until the process ends, however it ends.
+  const std::string settings = settingsFolder();
+  const spider::FileLock singleInstance(spider::singleInstanceLockPath(settings),
+                                        spider::FileLock::Wait::DoNot);
+  if (!singleInstance.held()) {
+    std::fprintf(stderr, "vimbrel-spider: another agent is already running\n");
+    return 1;
+  }
+
   QDBusConnection bus = QDBusConnection::sessionBus();
   AgentBus agentBus(bus);
   switch (agentBus.claim()) {
@@ -83,7 +95,6 @@ int main(int argc, char** argv) {
   QObject::connect(&agentBus, &AgentBus::quitRequested, &app, &QApplication::quit,
                    Qt::QueuedConnection);
 
-  const std::string settings = settingsFolder();
   auto app_settings = openPlistSettingsStore(settings, domains::kAgent);
   auto app_settings_shared = openPlistSettingsStore(settings, domains::kShared);
   PosixFileSystem fileSystem;
@@ -93,8 +104,9 @@ int main(int argc, char** argv) {
   DesktopUrlOpener urlOpener;
   spider::QtAgentWindows windows(*app_settings, userLoginName(), userHomeFolder(), chooser,
                                  urlOpener);
+  spider::ProcessReviewOpener reviewOpener;
   spider::AppDelegate delegate({fileSystem, *app_settings, *app_settings_shared, notifications,
-                                fileViewer, windows, userLoginName()});
+                                fileViewer, windows, userLoginName(), reviewOpener, settings});
   QObject::connect(&agentBus, &AgentBus::wholeVolumeWindowRequested, &app,
                    [&delegate] { delegate.showWholeVolumeWindow(); });
   // Ctrl+Alt+S opens the whole-volume window. Where the display offers no

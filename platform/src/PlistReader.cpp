@@ -168,34 +168,95 @@ bool binaryIsSafe(const std::uint8_t* data, std::size_t size) {
   return true;
 }
 
-// An XML list's element nesting, counted over its tags; comments, CDATA,
-// processing instructions and the document type are skipped.
+// Where a markup construct that starts at `at` ends (the index just past its
+// closing text), or npos when it never ends.
+std::size_t skipPast(std::string_view text, std::size_t at, std::string_view closing) {
+  const std::size_t end = text.find(closing, at);
+  return end == std::string_view::npos ? end : end + closing.size();
+}
+
+// The end of a tag that starts at `at` (at its "<"), reading attributes the
+// way an XML parser does: a ">" or "/" inside a quoted value ends nothing.
+// Sets `selfClosing` when the tag ends in "/>". npos when the tag or one of
+// its quoted values never ends.
+std::size_t tagEnd(std::string_view text, std::size_t at, bool& selfClosing) {
+  char quote = 0;
+  for (std::size_t i = at + 1; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '>') {
+      selfClosing = text[i - 1] == '/';
+      return i + 1;
+    }
+  }
+  return std::string_view::npos;
+}
+
+// The end of a document type declaration, with its quoted identifiers and
+// an internal subset in brackets that may hold declarations and comments.
+std::size_t doctypeEnd(std::string_view text, std::size_t at) {
+  char quote = 0;
+  std::size_t brackets = 0;
+  for (std::size_t i = at + 2; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (text.substr(i).starts_with("<!--")) {
+      i = skipPast(text, i + 4, "-->");
+      if (i == std::string_view::npos) return i;
+      --i;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '[') {
+      ++brackets;
+    } else if (c == ']') {
+      if (brackets > 0) --brackets;
+    } else if (c == '>' && brackets == 0) {
+      return i + 1;
+    }
+  }
+  return std::string_view::npos;
+}
+
+// An XML list's element nesting, read with a tokenizer that knows comments,
+// CDATA sections, processing instructions, the document type and quoted
+// attribute values, so that none of them hides a tag or fakes one
+// ("<array \"/>\">" opens an array). A start tag counts as opening unless it
+// ends in "/>" both when read with its quotes and when cut at its first ">":
+// whichever way the parser reads it, the count is never lower than its
+// nesting. Anything left unterminated is refused.
 bool xmlIsSafe(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   std::size_t depth = 0;
-  for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at)) {
+  std::size_t at = text.find('<');
+  while (at != std::string_view::npos) {
     const std::string_view rest = text.substr(at);
-    std::size_t end = std::string_view::npos;
+    std::size_t next;
     if (rest.starts_with("<!--")) {
-      end = text.find("-->", at + 4);
-      if (end == std::string_view::npos) return false;
-      at = end + 3;
-      continue;
+      next = skipPast(text, at + 4, "-->");
+    } else if (rest.starts_with("<![CDATA[")) {
+      next = skipPast(text, at + 9, "]]>");
+    } else if (rest.starts_with("<?")) {
+      next = skipPast(text, at + 2, "?>");
+    } else if (rest.starts_with("<!")) {
+      next = doctypeEnd(text, at);
+    } else {
+      bool selfClosing = false;
+      next = tagEnd(text, at, selfClosing);
+      if (next == std::string_view::npos) return false;
+      const std::size_t firstClose = text.find('>', at);
+      const bool closesAtFirst = text[firstClose - 1] == '/';
+      if (rest.starts_with("</")) {
+        if (depth > 0) --depth;
+      } else if (!(selfClosing && closesAtFirst)) {
+        if (++depth > kMaximumDepth) return false;
+      }
     }
-    if (rest.starts_with("<![CDATA[")) {
-      end = text.find("]]>", at + 9);
-      if (end == std::string_view::npos) return false;
-      at = end + 3;
-      continue;
-    }
-    end = text.find('>', at);
-    if (end == std::string_view::npos) return false;
-    if (rest.starts_with("</")) {
-      if (depth > 0) --depth;
-    } else if (!rest.starts_with("<?") && !rest.starts_with("<!") && text[end - 1] != '/') {
-      if (++depth > kMaximumDepth) return false;
-    }
-    at = end + 1;
+    if (next == std::string_view::npos) return false;
+    at = text.find('<', next);
   }
   return true;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/SafetyPolicy.h"
 #include "engine/SettingsKeys.h"
 #include "platform/Grant.h"
 #include "platform/Paths.h"
@@ -56,12 +57,44 @@ bool AppDelegate::grantsValid(std::string& home) const {
 
 void AppDelegate::startWatching(const std::string& home) {
   trash_ = paths::append(home, ".Trash");
+  if (!services_.settingsFolder.empty()) {
+    journal_ = std::make_unique<CleaningJournal>(
+        paths::append(services_.settingsFolder, "vimbrel-spider-cleanings"));
+  }
+  // The Trash may be deleted, renamed away, recreated or mounted over while
+  // the agent runs, or be missing at start: the keeper says when to look again.
+  keeper_ = std::make_unique<TrashKeeper>(home, [this] { armTrash(); });
+  armTrash();
+  resumeRecordedCleanings();
+}
+
+void AppDelegate::armTrash() {
+  const std::optional<FileIdentity> identity = identifyFolder(trash_);
+  if (identity && watcher_ && identity == trashIdentity_) return;
+  const bool wasWatching = watcher_ != nullptr;
+  watcher_.reset();
+  trashIdentity_.reset();
+  if (!identity) {
+    if (wasWatching || !reportedMissingTrash_) {
+      std::fprintf(stderr, "vimbrel-spider: %s is gone; watching for it to come back\n",
+                   trash_.c_str());
+    }
+    reportedMissingTrash_ = true;
+    return;
+  }
+  // What a new Trash already holds was not thrown away while watching.
   known_ = trashEntries();
   watcher_ = TarnDirectoryWatcher::directoryWatcherAtPath(trash_, [this] { trashDidSettle(); });
-  // A Trash that cannot be watched leaves the agent idle and silent.
   if (!watcher_) {
     std::fprintf(stderr, "vimbrel-spider: cannot watch %s; not cleaning\n", trash_.c_str());
+    return;
   }
+  trashIdentity_ = identity;
+  if (keeper_) keeper_->followTrash();
+  if (wasWatching || reportedMissingTrash_) {
+    std::fprintf(stderr, "vimbrel-spider: %s was replaced; watching the new one\n", trash_.c_str());
+  }
+  reportedMissingTrash_ = false;
 }
 
 std::vector<std::string> AppDelegate::trashEntries() const {
@@ -73,25 +106,78 @@ std::vector<std::string> AppDelegate::trashEntries() const {
   return entries;
 }
 
+CleanerServices AppDelegate::cleanerServices() {
+  return {services_.fileSystem,
+          services_.app_settings,
+          services_.app_settings_shared,
+          services_.notifications,
+          workflow_,
+          services_.settingsFolder.empty()
+              ? std::string()
+              : paths::append(services_.settingsFolder, "remove_app_count.lock"),
+          journal_.get(),
+          beforeDeleting_};
+}
+
+void AppDelegate::startCleaning(std::function<void(const CleanerServices&)> task) {
+  ++cleaningsStarted_;
+  cleaningQueue_.start([task = std::move(task), services = cleanerServices()] {
+    // A cleaning never slows what the user is doing; its search threads
+    // inherit the priority.
+    enterBackgroundPriority();
+    task(services);
+  });
+}
+
 void AppDelegate::trashDidSettle() {
   std::vector<std::string> current = trashEntries();
   for (const std::string& entry : current) {
     if (std::find(known_.begin(), known_.end(), entry) != known_.end()) continue;
     // Exactly "app": "Tool.APP" is not an application to clean.
     if (paths::extension(entry) != "app") continue;
-    ++cleaningsStarted_;
-    cleaningQueue_.start([this, entry] {
-      // A cleaning never slows what the user is doing; its search threads
-      // inherit the priority.
-      enterBackgroundPriority();
-      CleanerServices cleaner{services_.fileSystem, services_.app_settings,
-                              services_.app_settings_shared, services_.notifications, workflow_};
+    // Only a bundle folder was thrown away: a link to an application kept
+    // elsewhere, or a file, FIFO or device named like one, is not.
+    const std::optional<FileIdentity> arrived = bundleFolderIdentity(entry);
+    if (!arrived) continue;
+    startCleaning([this, entry, arrived](const CleanerServices& cleaner) {
       SApplication(services_.fileSystem, services_.app_settings)
           .application(entry)
-          .spider_files_wrapper(cleaner);
+          .spider_files_wrapper(cleaner, arrived);
     });
   }
   known_ = std::move(current);
+}
+
+void AppDelegate::resumeRecordedCleanings() {
+  if (!journal_) return;
+  for (const CleaningRecord& record : journal_->pending()) {
+    // The bundle where it was, or elsewhere in the Trash under another name.
+    std::optional<std::string> inTrash;
+    if (bundleFolderIdentity(record.url) == record.identity && isInTrash(record.url)) {
+      inTrash = record.url;
+    } else {
+      for (const std::string& entry : trashEntries()) {
+        if (bundleFolderIdentity(entry) == record.identity) inTrash = entry;
+      }
+    }
+    std::fprintf(stderr, "vimbrel-spider: finishing the cleaning of %s\n", record.url.c_str());
+    if (inTrash) {
+      startCleaning([this, path = *inTrash, identity = record.identity](const CleanerServices& c) {
+        SApplication(services_.fileSystem, services_.app_settings)
+            .application(path)
+            .spider_files_wrapper(c, identity);
+      });
+    } else if (!services_.fileSystem.exists(record.url)) {
+      // Gone with the Trash, or found installed again by the cleaner's own
+      // check, which then drops the record.
+      startCleaning([record](const CleanerServices& c) {
+        SApplicationItem(record.item()).resumeAfterTrashEmptied(c, record.identity);
+      });
+    } else {
+      // Something else stands at its place now: the bundle left the Trash.
+      journal_->remove(record.identity);
+    }
+  }
 }
 
 void AppDelegate::waitForCleanings() { cleaningQueue_.waitForDone(); }
@@ -110,7 +196,11 @@ void AppDelegate::didDeliverNotification(NotificationId id, const UserNotificati
   }
 }
 
-void AppDelegate::didActivateNotification(NotificationId, const UserNotification&) {
+void AppDelegate::didActivateNotification(NotificationId, const UserNotification& notification) {
+  if (notification.reviewBundle) {
+    services_.reviewOpener.openReview(*notification.reviewBundle);
+    return;
+  }
   const std::vector<std::string> locations = workflow_.remainder_urls();
   if (!locations.empty()) services_.fileViewer.reveal(locations);
 }

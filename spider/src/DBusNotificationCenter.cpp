@@ -24,7 +24,53 @@ void DBusNotificationCenter::deliverNotification(const UserNotification& notific
       this, [this, notification] { send(notification); }, Qt::QueuedConnection);
 }
 
+std::string DBusNotificationCenter::escapedForMarkup(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
 void DBusNotificationCenter::send(const UserNotification& notification) {
+  if (capabilities_ == Capabilities::Known) {
+    sendNow(notification);
+    return;
+  }
+  waiting_.push_back(notification);
+  if (capabilities_ == Capabilities::Asking) return;
+  capabilities_ = Capabilities::Asking;
+  QDBusMessage call =
+      QDBusMessage::createMethodCall(kService, kPath, kInterface, "GetCapabilities");
+  auto* watcher = new QDBusPendingCallWatcher(connection_.asyncCall(call), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this,
+          [this](QDBusPendingCallWatcher* finished) {
+            finished->deleteLater();
+            QDBusPendingReply<QStringList> reply = *finished;
+            // Without an answer the text goes plain; the Notify call will
+            // report a missing service.
+            bodyMarkup_ = !reply.isError() && reply.value().contains("body-markup");
+            capabilities_ = Capabilities::Known;
+            std::vector<UserNotification> waiting = std::move(waiting_);
+            waiting_.clear();
+            for (const UserNotification& next : waiting) sendNow(next);
+          });
+}
+
+void DBusNotificationCenter::sendNow(const UserNotification& notification) {
   QStringList actions;
   if (notification.actionButtonTitle) {
     actions << kActionKey << QString::fromStdString(*notification.actionButtonTitle);
@@ -35,8 +81,9 @@ void DBusNotificationCenter::send(const UserNotification& notification) {
   QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
   call << QString("Vimbrel Spider") << uint(0) << QString()
        << QString::fromStdString(notification.title)
-       << QString::fromStdString(notification.informativeText) << actions << hints
-       << int(0);  // never expires by itself: the agent withdraws it
+       << QString::fromStdString(bodyMarkup_ ? escapedForMarkup(notification.informativeText)
+                                             : notification.informativeText)
+       << actions << hints << int(0);  // never expires by itself: the agent withdraws it
   auto* watcher = new QDBusPendingCallWatcher(connection_.asyncCall(call), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this,
           [this, notification](QDBusPendingCallWatcher* finished) {

@@ -18,56 +18,98 @@ bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
          });
 }
 
+class CopyFinder {
+ public:
+  CopyFinder(const FileSystem& fileSystem, const TrashedApplication& trashed)
+      : fileSystem_(fileSystem), trashed_(trashed) {}
+
+  // Looks at one listed entry; true when it is a bundle (never entered).
+  bool consider(const DirEntry& entry) {
+    if (entry.type != EntryType::Directory || paths::extension(entry.name) != "app") return false;
+    const std::string path(entry.path);
+    if (isInTrash(path)) return true;
+    auto bundle = Bundle::open(path);
+    if (bundle && bundle->identifier()) {
+      if (equalsIgnoringAsciiCase(*bundle->identifier(), trashed_.identifier)) {
+        result_ = {InstalledCopy::Verdict::Installed, path};
+      }
+      return true;
+    }
+    // No identifier: the same application half-written by an updater looks
+    // like this, so the same folder name or executable is enough for doubt.
+    const bool sameName = entry.name == trashed_.folderName;
+    const bool sameExecutable =
+        !trashed_.executable.empty() && trashed_.executable.find('/') == std::string::npos &&
+        fileSystem_.exists(paths::append(path, "Contents/MacOS/" + trashed_.executable));
+    if ((sameName || sameExecutable) && !unreadable_) unreadable_ = path;
+    return true;
+  }
+
+  bool found() const { return result_.verdict == InstalledCopy::Verdict::Installed; }
+
+  void walkDeep(const std::string& folder) {
+    fileSystem_.listDeep(folder, Packages::Skip, EntrySizes::Skip, [&](const DirEntry& entry) {
+      if (consider(entry)) return found() ? Visit::Stop : Visit::SkipChildren;
+      return Visit::Continue;
+    });
+  }
+
+  // The folder's entries, and those of the folders in it when `below` > 0.
+  void walkShallow(const std::string& folder, int below, bool skipLibrary) {
+    fileSystem_.listShallow(folder, [&](const DirEntry& entry) {
+      if (skipLibrary && entry.name == "Library") return Visit::Continue;
+      if (!consider(entry) && below > 0 && entry.type == EntryType::Directory) {
+        walkShallow(std::string(entry.path), below - 1, false);
+      }
+      return found() ? Visit::Stop : Visit::Continue;
+    });
+  }
+
+  InstalledCopy result() const {
+    if (found() || !unreadable_) return result_;
+    return {InstalledCopy::Verdict::Unreadable, *unreadable_};
+  }
+
+ private:
+  const FileSystem& fileSystem_;
+  const TrashedApplication& trashed_;
+  InstalledCopy result_;
+  std::optional<std::string> unreadable_;
+};
+
 }  // namespace
 
-std::vector<std::string> applicationFolders(const SearchRoots& roots) {
-  std::vector<std::string> folders;
-  auto add = [&](const std::string& folder) {
+std::vector<CopyPlace> copyPlaces(const SearchRoots& roots) {
+  std::vector<CopyPlace> places;
+  auto add = [&](const std::string& folder, bool anyDepth) {
     const std::string normalized = paths::normalize(folder);
-    if (std::find(folders.begin(), folders.end(), normalized) == folders.end()) {
-      folders.push_back(normalized);
+    auto same = [&](const CopyPlace& place) { return place.folder == normalized; };
+    if (std::find_if(places.begin(), places.end(), same) == places.end()) {
+      places.push_back({normalized, anyDepth});
     }
   };
-  if (roots.applications) add(*roots.applications);
-  if (roots.home) add(paths::append(*roots.home, "Applications"));
-  if (roots.system && roots.systemFoldersEnabled) add(paths::append(*roots.system, "Applications"));
-  return folders;
+  if (roots.applications) add(*roots.applications, true);
+  if (roots.home) add(paths::append(*roots.home, "Applications"), true);
+  if (roots.system && roots.systemFoldersEnabled)
+    add(paths::append(*roots.system, "Applications"), true);
+  if (roots.home) add(*roots.home, false);
+  return places;
 }
 
-std::optional<std::string> findInstalledCopy(const FileSystem& fileSystem,
-                                             const std::vector<std::string>& folders,
-                                             const std::string& identifier) {
-  std::optional<std::string> found;
-  auto consider = [&](const DirEntry& entry) {
-    if (paths::extension(entry.name) != "app" || isInTrash(std::string(entry.path))) return false;
-    auto bundle = Bundle::open(std::string(entry.path));
-    if (bundle && bundle->identifier() &&
-        equalsIgnoringAsciiCase(*bundle->identifier(), identifier)) {
-      found = std::string(entry.path);
+InstalledCopy findInstalledCopy(const FileSystem& fileSystem, const SearchRoots& roots,
+                                const TrashedApplication& trashed) {
+  CopyFinder finder(fileSystem, trashed);
+  for (const CopyPlace& place : copyPlaces(roots)) {
+    if (place.anyDepth) {
+      finder.walkDeep(place.folder);
+    } else {
+      // The home's own entries, its folders' entries and one folder below
+      // those; "Applications" was walked whole already.
+      finder.walkShallow(place.folder, 2, true);
     }
-    return true;
-  };
-  // The catalog's walk: bundles are never looked into; other folders are
-  // listed `depth` more levels down.
-  auto collect = [&](auto& self, const std::string& folder, int depth) -> void {
-    fileSystem.listShallow(folder, [&](const DirEntry& entry) {
-      if (found) return Visit::Stop;
-      if (!consider(entry) && depth > 0 && entry.type == EntryType::Directory) {
-        self(self, std::string(entry.path), depth - 1);
-      }
-      return found ? Visit::Stop : Visit::Continue;
-    });
-  };
-  for (const std::string& folder : folders) {
-    fileSystem.listShallow(folder, [&](const DirEntry& entry) {
-      if (!consider(entry) && entry.type == EntryType::Directory) {
-        collect(collect, std::string(entry.path), entry.name == "Utilities" ? 2 : 1);
-      }
-      return found ? Visit::Stop : Visit::Continue;
-    });
-    if (found) break;
+    if (finder.found()) break;
   }
-  return found;
+  return finder.result();
 }
 
 }  // namespace vimbrel::spider

@@ -281,6 +281,32 @@ TEST_F(CliTest, RemovingALinkedBundleRemovesTheLinkOnly) {
   EXPECT_TRUE(exists(elsewhere + "/Contents/Info.plist"));
 }
 
+// A stored grant whose folder was replaced (here by a link to the moved
+// home) makes remove refuse with a reason before it searches: nothing goes,
+// not even the bundle.
+TEST_F(CliTest, RemoveRefusesWhenANeededGrantIsStale) {
+  const std::string config = tree_.path("config");
+  ASSERT_EQ(testing::runCli({"grant", "home", home_}, config, tree_.root()).exitCode, 0);
+  const std::string moved = tree_.path("disk/Users/tester-moved");
+  std::filesystem::rename(home_, moved);
+  std::filesystem::create_directory_symlink(moved, home_);
+  EXPECT_NE(testing::runCli({"grants"}, config, tree_.root()).out.find("stale"), std::string::npos);
+
+  Outcome refused = testing::runCli({"--applications", applications_, "remove", bundle_, "--yes"},
+                                    config, tree_.root());
+  EXPECT_EQ(refused.exitCode, 2) << refused.out << refused.err;
+  EXPECT_NE(refused.err.find("home grant is stale"), std::string::npos) << refused.err;
+  EXPECT_NE(refused.err.find("nothing was removed"), std::string::npos) << refused.err;
+  EXPECT_TRUE(exists(bundle_ + "/Contents/Info.plist"));
+  EXPECT_TRUE(exists(moved + "/Library/Preferences/com.example.Tool.plist"));
+  EXPECT_TRUE(exists(moved + "/Library/Caches/com.example.Tool/cache.db"));
+
+  // Granted afresh for the run, the same removal goes ahead.
+  Outcome done = run({"remove", bundle_, "--yes"});
+  EXPECT_EQ(done.exitCode, 0) << done.err;
+  EXPECT_FALSE(exists(bundle_));
+}
+
 // A survivor is listed with its reason.
 TEST_F(CliTest, EverySurvivorCarriesItsReason) {
   const std::string cache = tree_.path("disk/Users/tester/Library/Caches/com.example.Tool");

@@ -243,6 +243,89 @@ TEST(PlistReader, SurvivesMutatedAndGeneratedLists) {
   EXPECT_EQ(generatedRefused, 0u) << "a list libplist wrote itself was refused";
 }
 
+Bytes xmlBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+std::string nested(const std::string& open, int levels) {
+  std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+  xml.reserve(xml.size() + open.size() * static_cast<std::size_t>(levels));
+  for (int i = 0; i < levels; ++i) xml += open;
+  return xml;
+}
+
+// Nesting hidden in attributes, quoted values and markup that is not a tag
+// is still counted; the same markup in a shallow list is read as usual.
+TEST(PlistReader, CountsXmlNestingThroughQuotesCommentsAndInstructions) {
+  const std::vector<std::string> hiding = {
+      "<array \"/>\">",         "<array a=\"/>\">",         "<array a='/>'>",
+      "<array a=\"'/>\">",      "<array a='\"/>'>",         "<array a='>' />x<array>",
+      "<dict a=\"/\">",         "<array><!-- </array> -->", "<array><![CDATA[</array>]]>",
+      "<array><?pi </array> ?>"};
+  for (const std::string& open : hiding) {
+    EXPECT_FALSE(parses(xmlBytes(nested(open, 200000)))) << open;
+    EXPECT_FALSE(parses(xmlBytes(nested(open, 600)))) << open;
+  }
+  // Unterminated markup is refused, whatever follows.
+  for (const char* cut : {"<plist><array a=\"/>", "<plist><!-- ", "<plist><![CDATA[x",
+                          "<plist><?pi", "<plist><!DOCTYPE plist [ <!-- ]>"}) {
+    EXPECT_FALSE(parses(xmlBytes(cut))) << cut;
+  }
+  // A list with a document type, comments, CDATA and quoted attributes that
+  // hold ">" and "/" reads.
+  const std::string fine =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<!DOCTYPE plist PUBLIC \"-//X//DTD PLIST 1.0//EN\" \"http://x/y.dtd\" [ <!-- ] > --> ]>\n"
+      "<plist version=\"1.0\"><!-- <array> --><dict>"
+      "<key>a</key><string><![CDATA[<array>]]></string>"
+      "<key>b</key><array><integer>1</integer><true/></array></dict></plist>";
+  EXPECT_TRUE(parses(xmlBytes(fine)));
+}
+
+// Generated XML shapes: random sequences of start, end and empty tags with
+// quoted attributes, comments, CDATA, processing instructions and text, at
+// random depths up to far past the limit. Each is refused or parsed; none
+// crashes libplist.
+TEST(PlistReader, SurvivesGeneratedXmlShapes) {
+  std::mt19937 random(18);
+  const std::vector<std::string> names = {"array", "dict", "plist", "string", "key", "x"};
+  const std::vector<std::string> values = {"\"/>\"", "'>'", "\"a'b\"", "'\"/'", "\"\"", "'<'"};
+  auto piece = [&](std::string& out) {
+    const std::string& name = names[random() % names.size()];
+    switch (random() % 9) {
+      case 0:
+      case 1:
+      case 2:
+        out += "<" + name + (random() % 2 ? " a=" + values[random() % values.size()] : "") + ">";
+        break;
+      case 3:
+        out += "<" + name + " " + values[random() % values.size()] + ">";
+        break;
+      case 4:
+        out += "</" + name + ">";
+        break;
+      case 5:
+        out += "<" + name + "/>";
+        break;
+      case 6:
+        out += random() % 2 ? "<!-- <" + name + "> -->" : "<![CDATA[</" + name + ">]]>";
+        break;
+      case 7:
+        out += "<?pi <" + name + "> ?>";
+        break;
+      default:
+        out += random() % 2 ? "1" : "a > b";
+    }
+  };
+  int refused = 0;
+  for (int round = 0; round < 60; ++round) {
+    std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>";
+    const int length = round % 10 == 0 ? 300000 : static_cast<int>(random() % 3000);
+    for (int i = 0; i < length; ++i) piece(xml);
+    if (random() % 2) xml += "</array></plist>";
+    refused += !parses(xmlBytes(xml));
+  }
+  EXPECT_GT(refused, 0);
+}
+
 // Nothing but a regular file is read: a FIFO neither blocks nor is read, a
 // link is not followed, and only foreign files are capped.
 TEST(PlistReader, ReadsRegularFilesOnlyAndNeverWaitsOnAFifo) {

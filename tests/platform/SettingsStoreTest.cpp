@@ -209,13 +209,20 @@ TEST_F(SettingsStoreTest, CorruptFilesAreKeptAsideAndTheStoreStartsEmpty) {
 // A list nested far too deep is taken for corrupt and kept aside, and a FIFO
 // at the file's name is read as empty without waiting for a writer.
 TEST_F(SettingsStoreTest, HostileFilesNeitherCrashNorBlock) {
-  std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
-  for (int i = 0; i < 100000; ++i) deep += "<array>";
-  tree_.file("config/vimbrel/test.domain.plist", deep);
-  ::testing::internal::CaptureStderr();
-  EXPECT_EQ(open()->integer("anything"), 0);
-  EXPECT_NE(::testing::internal::GetCapturedStderr().find("corrupt"), std::string::npos);
-  EXPECT_EQ(filesStartingWith(folder_, std::string(kDomain) + ".plist.corrupt-").size(), 1u);
+  // Plain nesting, and nesting that hides behind a quoted "/>" in each tag.
+  std::size_t expectedAside = 0;
+  for (const char* level : {"<array>", "<array \"/>\">"}) {
+    std::string deep = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+    for (int i = 0; i < 200000; ++i) deep += level;
+    tree_.file("config/vimbrel/test.domain.plist", deep);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(open()->integer("anything"), 0);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("corrupt"), std::string::npos);
+    EXPECT_EQ(filesStartingWith(folder_, std::string(kDomain) + ".plist.corrupt-").size(),
+              ++expectedAside)
+        << level;
+    EXPECT_FALSE(fs::exists(file()));
+  }
 
   ASSERT_EQ(mkfifo(file().c_str(), 0600), 0);
   ::testing::internal::CaptureStderr();

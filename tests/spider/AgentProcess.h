@@ -12,6 +12,8 @@ inline QProcess* startAgent(const QString& configHome, QObject* parent = nullptr
   auto* process = new QProcess(parent);
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("XDG_CONFIG_HOME", configHome);
+  // The single-instance lock stays in the test's own folder.
+  env.insert("XDG_RUNTIME_DIR", configHome);
   env.insert("QT_QPA_PLATFORM", "offscreen");
   process->setProcessEnvironment(env);
   process->setProcessChannelMode(QProcess::SeparateChannels);

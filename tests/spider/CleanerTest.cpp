@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 class CleanerTest : public ::testing::Test {
  protected:
   SApplicationItem::Outcome clean(const std::string& bundle, const FileSystem& fileSystem) {
-    CleanerServices services{fileSystem, *t_.agentStore, *t_.sharedStore, center_, workflow_};
+    CleanerServices services{fileSystem, *t_.agentStore, *t_.sharedStore, center_, workflow_,
+                             "",         nullptr,        beforeDeleting_};
     item_ = SApplication(fileSystem, *t_.agentStore).application(bundle);
     return item_.spider_files_wrapper(services);
   }
@@ -27,6 +28,7 @@ class CleanerTest : public ::testing::Test {
   RecordingNotificationCenter center_;
   WorkflowState workflow_;
   SApplicationItem item_;
+  std::function<void()> beforeDeleting_;
 };
 
 TEST_F(CleanerTest, RemovesEveryRemainderKeepsTheBundleAndDistractorsAndCountsOnce) {
@@ -146,12 +148,13 @@ TEST_F(CleanerTest, StillInstalledCopyKeepsEverythingAndSaysSo) {
     ASSERT_EQ(center_.titles(), std::vector<std::string>{"App Tool is still installed."});
     fs::remove_all(t_.tree.path(copy));
   }
-  // Deeper than the catalog looks: not an installed copy for the agent's
-  // check, but the search's ownership rule still finds it, and what the two
-  // copies share stays.
-  writeBundle(t_.tree, "Applications/A/B/C/Tool.app", toolInfo());
+  // Deeper than the catalog looks is installed all the same; without a copy
+  // the cleaning runs.
+  const std::string deep = writeBundle(t_.tree, "Applications/A/B/C/Tool.app", toolInfo());
+  EXPECT_EQ(clean(bundle), SApplicationItem::Outcome::StillInstalled);
+  fs::remove_all(deep);
   EXPECT_EQ(clean(bundle), SApplicationItem::Outcome::Cleaned);
-  EXPECT_TRUE(fs::exists(prefs));
+  EXPECT_FALSE(fs::exists(prefs));
 }
 
 TEST_F(CleanerTest, StillInstalledOnTheGrantedVolume) {
@@ -171,7 +174,8 @@ TEST_F(CleanerTest, OverlappingCleaningsEachCount) {
   std::vector<std::thread> threads;
   for (const std::string& bundle : bundles) {
     threads.emplace_back([&, bundle] {
-      CleanerServices services{posix_, *t_.agentStore, *t_.sharedStore, center_, workflow_};
+      CleanerServices services{
+          posix_, *t_.agentStore, *t_.sharedStore, center_, workflow_, "", nullptr, {}};
       SApplication(posix_, *t_.agentStore).application(bundle).spider_files_wrapper(services);
     });
   }

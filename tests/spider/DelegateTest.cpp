@@ -14,8 +14,9 @@ namespace fs = std::filesystem;
 class DelegateTest : public ::testing::Test {
  protected:
   std::unique_ptr<AppDelegate> launch() {
-    auto delegate = std::make_unique<AppDelegate>(AgentServices{
-        posix_, *t_.agentStore, *t_.sharedStore, center_, viewer_, windows_, "alice"});
+    auto delegate = std::make_unique<AppDelegate>(
+        AgentServices{posix_, *t_.agentStore, *t_.sharedStore, center_, viewer_, windows_, "alice",
+                      reviews_, t_.config + "/vimbrel"});
     delegate->applicationDidFinishLaunching();
     return delegate;
   }
@@ -38,6 +39,7 @@ class DelegateTest : public ::testing::Test {
   RecordingNotificationCenter center_;
   RecordingFileViewer viewer_;
   RecordingWindows windows_;
+  RecordingReviewOpener reviews_;
 };
 
 TEST_F(DelegateTest, WatchesOnlyWithValidHomeAndApplicationsGrants) {

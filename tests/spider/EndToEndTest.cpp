@@ -63,7 +63,8 @@ TEST_F(EndToEndTest, AgentCleansATrashedDemoApplicationAndLeavesAnInstalledOneAl
   fs::rename(root + "/Applications/Notarius.app", trash + "/Notarius.app");
   ASSERT_TRUE(runLoopUntil([&] { return !server.notified.empty(); }, 20000))
       << agent->readAllStandardError().toStdString();
-  EXPECT_EQ(summaries(server), std::vector<std::string>{"Notarius removed complitely."});
+  // The demo's Notarius has look-alike entries the agent leaves for review.
+  EXPECT_EQ(summaries(server), std::vector<std::string>{"Notarius partly removed"});
   EXPECT_EQ(server.notified[0].body.toStdString().rfind("Spider cleaned ", 0), 0u);
   EXPECT_EQ(server.notified[0].hints.value("sound-name").toString(), "message-new-instant");
   EXPECT_FALSE(fs::exists(prefs));
@@ -94,8 +95,9 @@ TEST_F(EndToEndTest, AgentCleansATrashedDemoApplicationAndLeavesAnInstalledOneAl
 class AgentOnTheBusTest : public EndToEndTest {
  protected:
   std::unique_ptr<AppDelegate> launch(const FileSystem& fileSystem) {
-    auto delegate = std::make_unique<AppDelegate>(AgentServices{
-        fileSystem, *t_.agentStore, *t_.sharedStore, center_, viewer_, windows_, "alice"});
+    auto delegate = std::make_unique<AppDelegate>(
+        AgentServices{fileSystem, *t_.agentStore, *t_.sharedStore, center_, viewer_, windows_,
+                      "alice", reviews_, t_.config + "/vimbrel"});
     delegate->applicationDidFinishLaunching();
     return delegate;
   }
@@ -109,6 +111,7 @@ class AgentOnTheBusTest : public EndToEndTest {
   DBusNotificationCenter center_{QDBusConnection::sessionBus()};
   FreedesktopFileViewer viewer_;
   RecordingWindows windows_;
+  RecordingReviewOpener reviews_;
   PosixFileSystem posix_;
 };
 
@@ -132,6 +135,31 @@ TEST_F(AgentOnTheBusTest, FailedDeletionOffersExactlyTheSurvivorsAndItsActionSho
   server_.invokeAction(server_.notified[0].id, "default");
   ASSERT_TRUE(runLoopUntil([&] { return !files_.shown.empty(); }));
   EXPECT_EQ(files_.shown[0], QStringList{"file://" + QString::fromStdString(stuck)});
+}
+
+// What the agent leaves is named in a notification whose action, clicked on
+// the notification service, opens Vimbrel's review of the trashed bundle.
+TEST_F(AgentOnTheBusTest, PartlyRemovedNotificationOpensTheReviewOfTheBundle) {
+  server_.capabilities << "body-markup";
+  const std::string prefs =
+      t_.tree.fileOfSize("Users/alice/Library/Preferences/com.example.Notes.plist", 10);
+  const std::string meeting = t_.tree.fileOfSize("Users/alice/Desktop/Meeting Notes <1>/a", 10);
+  auto delegate = launch(posix_);
+  trash("Notes.app", {"com.example.Notes", "Notes", "Notes", {}});
+  ASSERT_TRUE(runLoopUntil([&] { return !server_.notified.empty(); }, 15000));
+  runLoop(300);
+
+  EXPECT_FALSE(fs::exists(prefs));
+  EXPECT_TRUE(fs::exists(meeting));
+  ASSERT_EQ(summaries(server_), std::vector<std::string>{"Notes partly removed"});
+  const NotifyCall& told = server_.notified[0];
+  EXPECT_EQ(told.actions, (QStringList{"default", "Review"}));
+  EXPECT_NE(told.body.indexOf("1 item may still belong to Notes"), -1) << told.body.toStdString();
+
+  server_.invokeAction(told.id, "default");
+  ASSERT_TRUE(runLoopUntil([&] { return !reviews_.opened.empty(); }));
+  EXPECT_EQ(reviews_.opened, std::vector<std::string>{t_.inHome(".Trash/Notes.app")});
+  EXPECT_TRUE(files_.shown.empty());
 }
 
 TEST_F(AgentOnTheBusTest, TenthCleaningAsksForARatingAndDisabledNotificationsStayQuiet) {

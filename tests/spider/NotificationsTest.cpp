@@ -75,6 +75,28 @@ TEST_F(NotificationsTest, DeliversWithSoundAndActionAndReportsActivationAndWithd
   EXPECT_EQ(server.closed, std::vector<uint>{server.notified[1].id});
 }
 
+// Labels and paths are text: escaped for a service that renders markup in
+// the body, sent as they are to one that does not.
+TEST_F(NotificationsTest, EscapesTheBodyOnlyForServicesThatRenderMarkup) {
+  UserNotification hostile;
+  hostile.title = "<b>Tom & Jerry</b> removed complitely.";
+  hostile.informativeText = "Spider cleaned <b>2 KB</b> & more > less.";
+  for (bool markup : {false, true}) {
+    StandInNotificationServer server(desktop_);
+    if (markup) server.capabilities << "body-markup";
+    DBusNotificationCenter center(QDBusConnection::sessionBus());
+    center.deliverNotification(hostile);
+    center.deliverNotification(hostile);
+    ASSERT_TRUE(runLoopUntil([&] { return server.notified.size() == 2; }));
+    for (const NotifyCall& call : server.notified) {
+      EXPECT_EQ(call.summary.toStdString(), hostile.title);
+      EXPECT_EQ(call.body.toStdString(),
+                markup ? "Spider cleaned &lt;b&gt;2 KB&lt;/b&gt; &amp; more &gt; less."
+                       : hostile.informativeText);
+    }
+  }
+}
+
 TEST_F(NotificationsTest, WithoutAServiceNothingIsDeliveredAndOneLineIsLogged) {
   DBusNotificationCenter center(QDBusConnection::sessionBus());
   RecordingDelegate delegate;
@@ -86,8 +108,8 @@ TEST_F(NotificationsTest, WithoutAServiceNothingIsDeliveredAndOneLineIsLogged) {
   std::fflush(stderr);
   const int saved = dup(STDERR_FILENO);
   dup2(capture, STDERR_FILENO);
-  center.deliverNotification({"One", "x", true, {}, std::nullopt});
-  center.deliverNotification({"Two", "x", true, {}, std::nullopt});
+  center.deliverNotification({"One", "x", true, {}, std::nullopt, std::nullopt});
+  center.deliverNotification({"Two", "x", true, {}, std::nullopt, std::nullopt});
   runLoop(1500);
   std::fflush(stderr);
   dup2(saved, STDERR_FILENO);

@@ -18,6 +18,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/ui/FileViewer.h"
 #include "spider/AgentWindows.h"
+#include "spider/ReviewOpener.h"
 #include "spider/UserNotificationCenter.h"
 
 namespace vimbrel::spider::testing {
@@ -82,6 +83,12 @@ class RecordingWindows final : public AgentWindows {
   void showSpiderOptional() override { ++optional; }
   void showLikeApp() override { ++likeApp; }
   int sandbox = 0, optional = 0, likeApp = 0;
+};
+
+class RecordingReviewOpener final : public ReviewOpener {
+ public:
+  void openReview(const std::string& bundle) override { opened.push_back(bundle); }
+  std::vector<std::string> opened;
 };
 
 // A file system whose removal of chosen paths fails, as it would for files of

@@ -28,7 +28,7 @@ void StandInNotificationServer::CloseNotification(uint id) {
   Q_EMIT NotificationClosed(id, 3);
 }
 
-QStringList StandInNotificationServer::GetCapabilities() { return {"actions", "body", "sound"}; }
+QStringList StandInNotificationServer::GetCapabilities() { return capabilities; }
 
 StandInFileManager::StandInFileManager(QDBusConnection connection)
     : connection_(std::move(connection)) {

@@ -32,6 +32,8 @@ class StandInNotificationServer final : public QObject {
 
   std::vector<NotifyCall> notified;
   std::vector<uint> closed;
+  // What GetCapabilities answers.
+  QStringList capabilities{"actions", "body", "sound"};
 
  public Q_SLOTS:
   uint Notify(const QString& appName, uint replacesId, const QString& appIcon,

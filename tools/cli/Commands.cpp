@@ -223,6 +223,33 @@ int remove(const CliOptions& options, const FileSystem& fileSystem, const Settin
   return removeApplication(std::get<ApplicationItem>(found), options, fileSystem, store);
 }
 
+// A removal never runs on a grant that names another folder than the one
+// chosen: the search would look in the wrong place (or nowhere) and the
+// removal would report success over what it never saw. The home and
+// Applications grants are always searched; the whole-disk grant only when
+// system folders are switched on.
+std::optional<Failure> staleGrantRefusal(const SettingsStore& store) {
+  struct Needed {
+    const char* key;
+    const char* name;
+    bool needed;
+  };
+  const Needed grants[] = {{keys::kHome, "home", true},
+                           {keys::kApplications, "Applications", true},
+                           {keys::kMacOS, "whole-disk", store.integer(keys::kAllowAny) == 1}};
+  for (const Needed& grant : grants) {
+    if (!grant.needed) continue;
+    const ResolvedGrant resolved = resolve_grant(store, grant.key);
+    if (resolved.location && resolved.stale) {
+      return Failure{kBadInput, std::string("the ") + grant.name + " grant is stale (" +
+                                    *resolved.location +
+                                    " is no longer the folder that was granted): grant it "
+                                    "again; nothing was removed"};
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int removeApplication(ApplicationItem item, const CliOptions& options, const FileSystem& fileSystem,
@@ -230,6 +257,7 @@ int removeApplication(ApplicationItem item, const CliOptions& options, const Fil
   if (!resolve_grant(store, keys::kHome).location) {
     return fail({kBadInput, "no home folder is granted: use --home DIR"});
   }
+  if (auto refusal = staleGrantRefusal(store)) return fail(*refusal);
   searchWithProgress(item, fileSystem, store, options.jobs);
 
   // The plan: the list with every kept entry switched off.

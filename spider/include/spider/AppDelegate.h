@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QThreadPool>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,14 +14,20 @@
 #include "platform/SettingsStore.h"
 #include "platform/ui/FileViewer.h"
 #include "spider/AgentWindows.h"
+#include "spider/CleaningJournal.h"
+#include "spider/ReviewOpener.h"
+#include "spider/SApplicationItem.h"
 #include "spider/TarnDirectoryWatcher.h"
+#include "spider/TrashKeeper.h"
 #include "spider/UserNotificationCenter.h"
 
 namespace vimbrel::spider {
 
 // What the agent is given by its program: the file system, its own store and
 // the suite shared with the application, the desktop services and its
-// windows, and the login name its home folder must carry.
+// windows, the login name its home folder must carry, what opens a review in
+// Vimbrel, and the agent's settings folder, which keeps the record of
+// cleanings under way and the counter's lock (empty: neither).
 struct AgentServices {
   const FileSystem& fileSystem;
   SettingsStore& app_settings;
@@ -28,6 +36,8 @@ struct AgentServices {
   FileViewer& fileViewer;
   AgentWindows& windows;
   std::string loginName;
+  ReviewOpener& reviewOpener;
+  std::string settingsFolder;
 };
 
 // The agent: checks its grants at start, watches the Trash of the granted
@@ -58,6 +68,8 @@ class AppDelegate final : public UserNotificationCenterDelegate {
   void didActivateNotification(NotificationId id, const UserNotification& notification) override;
 
   bool isWatching() const { return watcher_ != nullptr; }
+  // Runs in every cleaning right before its last checks (tests).
+  void setBeforeDeleting(std::function<void()> hook) { beforeDeleting_ = std::move(hook); }
   // The watched Trash; empty while not watching.
   const std::string& trashPath() const { return trash_; }
   WorkflowState& workflow() { return workflow_; }
@@ -71,9 +83,16 @@ class AppDelegate final : public UserNotificationCenterDelegate {
  private:
   bool grantsValid(std::string& home) const;
   void startWatching(const std::string& home);
+  // Watches the Trash folder now at its path, unless it is the one watched
+  // already; without one, waits for it. Says so in one line when it changed.
+  void armTrash();
   // The watcher's callback: cleans every application that newly arrived.
   void trashDidSettle();
   std::vector<std::string> trashEntries() const;
+  // Finishes the cleanings a previous run recorded but never ended.
+  void resumeRecordedCleanings();
+  CleanerServices cleanerServices();
+  void startCleaning(std::function<void(const CleanerServices&)> task);
 
   AgentServices services_;
   WorkflowState workflow_;
@@ -84,6 +103,11 @@ class AppDelegate final : public UserNotificationCenterDelegate {
   // The Trash contents seen last time; touched only on the main thread.
   std::vector<std::string> known_;
   std::unique_ptr<TarnDirectoryWatcher> watcher_;
+  std::optional<FileIdentity> trashIdentity_;  // of the watched Trash
+  bool reportedMissingTrash_ = false;
+  std::unique_ptr<TrashKeeper> keeper_;
+  std::unique_ptr<CleaningJournal> journal_;
+  std::function<void()> beforeDeleting_;
 };
 
 }  // namespace vimbrel::spider

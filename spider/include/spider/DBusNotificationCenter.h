@@ -3,6 +3,8 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "spider/UserNotificationCenter.h"
 
@@ -14,6 +16,9 @@ namespace vimbrel::spider {
 // until withdrawn: the service's own expiry is not relied on, since some
 // services ignore it. Calls are asynchronous, so the agent never waits for
 // the service. Without a service the agent keeps working and says so once.
+// The service's capabilities are asked once, before the first notification:
+// a service that announces "body-markup" gets the text with "&", "<" and ">"
+// escaped, so that labels and paths show as written; others get plain text.
 class DBusNotificationCenter final : public QObject, public UserNotificationCenter {
   Q_OBJECT
 
@@ -33,12 +38,22 @@ class DBusNotificationCenter final : public QObject, public UserNotificationCent
   void deliverNotification(const UserNotification& notification) override;
   void removeDeliveredNotification(NotificationId id) override;
 
+  // `text` with "&", "<" and ">" written as entities.
+  static std::string escapedForMarkup(const std::string& text);
+
  private Q_SLOTS:
   void onActionInvoked(uint id, const QString& actionKey);
   void onNotificationClosed(uint id, uint reason);
 
  private:
   void send(const UserNotification& notification);
+  void sendNow(const UserNotification& notification);
+
+  enum class Capabilities { Unknown, Asking, Known };
+  Capabilities capabilities_ = Capabilities::Unknown;
+  bool bodyMarkup_ = false;
+  // Notifications waiting for the capabilities' answer, in order.
+  std::vector<UserNotification> waiting_;
 
   QDBusConnection connection_;
   UserNotificationCenterDelegate* delegate_ = nullptr;

@@ -18,6 +18,9 @@ struct UserNotification {
   std::chrono::system_clock::time_point deliveryDate{};
   // The label of the one action the notification offers, when it offers one.
   std::optional<std::string> actionButtonTitle;
+  // The trashed bundle whose review in Vimbrel the action opens; without it
+  // the action reveals the locations that could not be removed.
+  std::optional<std::string> reviewBundle;
 };
 
 // The identifier the notification service gave a delivered notification.
