@@ -193,13 +193,39 @@ static int protectedCount;
 // in them is ever taken. The same table as the program's.
 static const char* libraries[2];
 static int libraryCount;
-static const char* const userLibraryFolders[] = {
-    "Accounts", "Assistants", "Autosave Information", "Biome", "Calendars", "CallServices",
-    "CloudStorage", "Daemon Containers", "Dictionaries", "Favorites", "FontCollections", "Fonts",
-    "HomeKit", "IdentityServices", "Keychains", "Keyboard Layouts", "Mail", "Messages",
-    "Metadata", "Mobile Documents", "Passes", "Photos", "Reminders", "Safari", "Sharing",
-    "Shortcuts", "Sounds", "Spelling", "Suggestions", "Trial", "Contacts",
-    "PersonalizationPortrait", "Translation"};
+static const char* const userLibraryFolders[] = {"Accounts",
+                                                 "Assistants",
+                                                 "Autosave Information",
+                                                 "Biome",
+                                                 "Calendars",
+                                                 "CallServices",
+                                                 "CloudStorage",
+                                                 "Daemon Containers",
+                                                 "Dictionaries",
+                                                 "Favorites",
+                                                 "FontCollections",
+                                                 "Fonts",
+                                                 "HomeKit",
+                                                 "IdentityServices",
+                                                 "Keychains",
+                                                 "Keyboard Layouts",
+                                                 "Mail",
+                                                 "Messages",
+                                                 "Metadata",
+                                                 "Mobile Documents",
+                                                 "Passes",
+                                                 "Photos",
+                                                 "Reminders",
+                                                 "Safari",
+                                                 "Sharing",
+                                                 "Shortcuts",
+                                                 "Sounds",
+                                                 "Spelling",
+                                                 "Suggestions",
+                                                 "Trial",
+                                                 "Contacts",
+                                                 "PersonalizationPortrait",
+                                                 "Translation"};
 
 static bool inUserLibraryFolder(const char* path, size_t length) {
   for (int i = 0; i < libraryCount; ++i) {
