@@ -23,6 +23,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -188,12 +189,66 @@ struct Step {
 static const char* protectedFolders[64];
 static int protectedCount;
 
+// The user's own folders of a Library (the home's and the disk's): nothing
+// in them is ever taken. The same table as the program's.
+static const char* libraries[2];
+static int libraryCount;
+static const char* const userLibraryFolders[] = {"Accounts",
+                                                 "Assistants",
+                                                 "Autosave Information",
+                                                 "Biome",
+                                                 "Calendars",
+                                                 "CallServices",
+                                                 "CloudStorage",
+                                                 "Daemon Containers",
+                                                 "Dictionaries",
+                                                 "Favorites",
+                                                 "FontCollections",
+                                                 "Fonts",
+                                                 "HomeKit",
+                                                 "IdentityServices",
+                                                 "Keychains",
+                                                 "Keyboard Layouts",
+                                                 "Mail",
+                                                 "Messages",
+                                                 "Metadata",
+                                                 "Mobile Documents",
+                                                 "Passes",
+                                                 "Photos",
+                                                 "Reminders",
+                                                 "Safari",
+                                                 "Sharing",
+                                                 "Shortcuts",
+                                                 "Sounds",
+                                                 "Spelling",
+                                                 "Suggestions",
+                                                 "Trial",
+                                                 "Contacts",
+                                                 "PersonalizationPortrait",
+                                                 "Translation"};
+
+static bool inUserLibraryFolder(const char* path, size_t length) {
+  for (int i = 0; i < libraryCount; ++i) {
+    const size_t l = strlen(libraries[i]);
+    if (length <= l + 1 || strncmp(path, libraries[i], l) != 0 || path[l] != '/') continue;
+    const char* name = path + l + 1;
+    const char* end = memchr(name, '/', length - l - 1);
+    const size_t n = end ? (size_t)(end - name) : length - l - 1;
+    for (size_t k = 0; k < sizeof userLibraryFolders / sizeof *userLibraryFolders; ++k) {
+      if (strlen(userLibraryFolders[k]) == n && strncasecmp(userLibraryFolders[k], name, n) == 0) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 static bool isProtected(const char* path, size_t length) {
   for (int i = 0; i < protectedCount; ++i) {
     const char* p = protectedFolders[i];
     if (strncmp(p, path, length) == 0 && (p[length] == '\0' || p[length] == '/')) return true;
   }
-  return false;
+  return inUserLibraryFolder(path, length);
 }
 
 // ---------------------------------------------------------------------------
@@ -608,6 +663,7 @@ int main(int argc, char** argv) {
 
   // The folder table.
   char* library = joined(home, "Library");
+  if (library) libraries[libraryCount++] = library;
   char* preferences = joined(library, "Preferences");
   char* applicationSupport = joined(library, "Application Support");
   char* applicationScripts = joined(library, "Application Scripts");
@@ -631,6 +687,7 @@ int main(int argc, char** argv) {
   char* varFolders = joined(var, "folders");
   char* varRun = joined(var, "run");
   char* systemLibrary = joined(root, "Library");
+  if (systemLibrary) libraries[libraryCount++] = systemLibrary;
   char* systemSupport = joined(systemLibrary, "Application Support");
   char* systemLogs = joined(systemLibrary, "Logs");
   char* systemAgents = joined(systemLibrary, "LaunchAgents");
