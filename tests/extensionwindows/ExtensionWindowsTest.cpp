@@ -167,6 +167,7 @@ TEST_F(ExtensionWindowsTest, APreferencePaneIsReviewedAndRemovedOnTheReviewPage)
   ASSERT_TRUE(review);
   ASSERT_TRUE(eventually([&] { return review->isReady(); }));
   review->remove();
+  ASSERT_TRUE(eventually([&] { return page<RemoveViewController>() != nullptr; }));
   EXPECT_FALSE(exists(pane));
 }
 
