@@ -124,7 +124,9 @@ void GrantsPanel::refresh() {
         state = tr("Stale: %1").arg(QString::fromStdString(status.reason));
         break;
       case State::Missing:
-        state = tr("Missing: %1").arg(QString::fromStdString(status.reason));
+        state = status.reason == "not granted"
+                    ? tr("Not granted")
+                    : tr("Missing: %1").arg(QString::fromStdString(status.reason));
         break;
       case State::Invalid:
         state = tr("Not valid: %1").arg(QString::fromStdString(status.reason));

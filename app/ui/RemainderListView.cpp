@@ -161,6 +161,14 @@ RemainderListView::RemainderListView(QWidget* parent) : QListView(parent) {
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setFrameShape(QFrame::NoFrame);
   setMouseTracking(true);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // A slim scroll bar in the palette's colours, as the pages' other lists.
+  setStyleSheet(
+      "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px; }"
+      "QScrollBar::handle:vertical { background: palette(mid); border-radius: 3px;"
+      " min-height: 30px; }"
+      "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
+      "QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }");
 }
 
 }  // namespace vimbrel

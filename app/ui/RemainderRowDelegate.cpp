@@ -54,12 +54,13 @@ QRect RemainderRowDelegate::revealRect(const QRect& row) {
   return {row.right() - 30, row.top() + (kFileHeight - 24) / 2, 24, 24};
 }
 
-QSize RemainderRowDelegate::sizeHint(const QStyleOptionViewItem& option,
-                                     const QModelIndex& index) const {
-  if (index.data(RemainderModel::IsHeaderRole).toBool())
-    return {option.rect.width(), kHeaderHeight};
+QSize RemainderRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const {
+  // The list stretches each row to its width; the row asks for little, so
+  // that it never scrolls sideways.
+  constexpr int kNarrowest = 240;
+  if (index.data(RemainderModel::IsHeaderRole).toBool()) return {kNarrowest, kHeaderHeight};
   const bool note = !index.data(RemainderModel::NoteRole).toString().isEmpty();
-  return {option.rect.width(), kFileHeight + (note ? kNoteHeight : 0)};
+  return {kNarrowest, kFileHeight + (note ? kNoteHeight : 0)};
 }
 
 void RemainderRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,

@@ -98,7 +98,7 @@ TEST_F(FoldersPageTest, RemoveAsksFirstThenBringsBackTheSheetOrStopsTheWholeDisk
 
   page->grants()->remove(GrantChecks::Kind::Applications);
   EXPECT_FALSE(resolve_grant(store(), keys::kApplications).location.has_value());
-  EXPECT_EQ(text(page, "ApplicationsState"), "Missing: not granted");
+  EXPECT_EQ(text(page, "ApplicationsState"), "Not granted");
   EXPECT_NE(openSheet("Sandbox"), nullptr);
 }
 

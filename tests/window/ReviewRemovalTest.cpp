@@ -133,7 +133,9 @@ TEST_F(ReviewRemovalTest, TheRemovalRunsOffTheMainThreadWithProgressAndClosingWa
   gated.open();
   ASSERT_TRUE(QTest::qWaitFor([&] { return page<RemoveViewController>() != nullptr; }, 30000));
   for (const RemainderEntry& entry : files) {
-    if (entry.isFileLocation()) EXPECT_FALSE(fs::exists(fs::symlink_status(entry.text())));
+    if (entry.isFileLocation()) {
+      EXPECT_FALSE(fs::exists(fs::symlink_status(entry.text()))) << entry.text();
+    }
   }
   EXPECT_EQ(sounds_.played, std::vector<std::string>{"complete"});
 }
