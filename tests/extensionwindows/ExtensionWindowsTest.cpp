@@ -10,6 +10,7 @@
 #include "app/ui/PluginsViewController.h"
 #include "app/ui/PrefpanesViewController.h"
 #include "app/ui/RemainderViewController.h"
+#include "app/ui/RemoveViewController.h"
 #include "app/ui/SafariExtensionsViewController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ProgramProcesses.h"
