@@ -155,7 +155,8 @@ RemainderListView::RemainderListView(QWidget* parent) : QListView(parent) {
     return true;
   }();
   (void)installed;
-  setUniformItemSizes(false);
+  // Every row has the same height (see RemainderRowDelegate).
+  setUniformItemSizes(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -14,9 +14,9 @@ namespace vimbrel {
 
 namespace {
 
-constexpr int kHeaderHeight = 32;
+// Every row is as high as every other, so that the list lays out a long
+// review at once without asking each row its size.
 constexpr int kFileHeight = 48;
-constexpr int kNoteHeight = 15;
 constexpr int kSizeWidth = 76;
 
 QColor secondary(const QPalette& palette) {
@@ -54,13 +54,11 @@ QRect RemainderRowDelegate::revealRect(const QRect& row) {
   return {row.right() - 30, row.top() + (kFileHeight - 24) / 2, 24, 24};
 }
 
-QSize RemainderRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const {
+QSize RemainderRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
   // The list stretches each row to its width; the row asks for little, so
   // that it never scrolls sideways.
   constexpr int kNarrowest = 240;
-  if (index.data(RemainderModel::IsHeaderRole).toBool()) return {kNarrowest, kHeaderHeight};
-  const bool note = !index.data(RemainderModel::NoteRole).toString().isEmpty();
-  return {kNarrowest, kFileHeight + (note ? kNoteHeight : 0)};
+  return {kNarrowest, kFileHeight};
 }
 
 void RemainderRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -76,7 +74,7 @@ void RemainderRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     font.setLetterSpacing(QFont::AbsoluteSpacing, 0.6);
     painter->setFont(font);
     painter->setPen(secondary(palette));
-    painter->drawText(row.adjusted(8, 0, -8, -4), Qt::AlignLeft | Qt::AlignBottom,
+    painter->drawText(row.adjusted(8, 0, -8, -6), Qt::AlignLeft | Qt::AlignBottom,
                       index.data().toString().toUpper());
     painter->restore();
     return;
@@ -103,35 +101,41 @@ void RemainderRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   const QRect sizeRect(reveal.left() - 8 - kSizeWidth, row.top(), kSizeWidth, kFileHeight);
   const int textWidth = std::max(20, sizeRect.left() - 8 - textLeft);
 
+  QFont small = font;
+  small.setPointSizeF(font.pointSizeF() - 1);
+  const QFontMetrics smallMetrics(small);
+  // The note (whose the entry is, or that it should be checked) stands at the
+  // right of the name, in italics.
+  const QString note = index.data(RemainderModel::NoteRole).toString();
+  QFont italic = small;
+  italic.setItalic(true);
+  const QFontMetrics italicMetrics(italic);
+  const int noteWidth =
+      note.isEmpty() ? 0 : std::min(textWidth / 2, italicMetrics.horizontalAdvance(note) + 12);
+
   QFont nameFont = font;
   nameFont.setWeight(QFont::Medium);
   painter->setFont(nameFont);
   painter->setPen(
       palette.color(switchable ? QPalette::Active : QPalette::Disabled, QPalette::Text));
   const QFontMetrics nameMetrics(nameFont);
-  const QRect nameRect(textLeft, row.top() + 6, textWidth, nameMetrics.height());
+  const int nameWidth = textWidth - noteWidth;
+  const QRect nameRect(textLeft, row.top() + 6, nameWidth, nameMetrics.height());
   painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter,
-                    nameMetrics.elidedText(index.data().toString(), Qt::ElideRight, textWidth));
-
-  QFont small = font;
-  small.setPointSizeF(font.pointSizeF() - 1);
-  painter->setFont(small);
+                    nameMetrics.elidedText(index.data().toString(), Qt::ElideRight, nameWidth));
   painter->setPen(secondary(palette));
-  const QFontMetrics smallMetrics(small);
+  if (!note.isEmpty()) {
+    painter->setFont(italic);
+    painter->drawText(
+        QRect(nameRect.right() + 12, nameRect.top(), noteWidth - 12, nameRect.height()),
+        Qt::AlignLeft | Qt::AlignVCenter,
+        italicMetrics.elidedText(note, Qt::ElideRight, noteWidth - 12));
+  }
+  painter->setFont(small);
   const QRect folderRect(textLeft, nameRect.bottom() + 2, textWidth, smallMetrics.height());
   painter->drawText(folderRect, Qt::AlignLeft | Qt::AlignVCenter,
                     smallMetrics.elidedText(index.data(RemainderModel::FolderRole).toString(),
                                             Qt::ElideMiddle, textWidth));
-  const QString note = index.data(RemainderModel::NoteRole).toString();
-  if (!note.isEmpty()) {
-    QFont italic = small;
-    italic.setItalic(true);
-    painter->setFont(italic);
-    painter->drawText(QRect(textLeft, folderRect.bottom() + 2, textWidth, smallMetrics.height()),
-                      Qt::AlignLeft | Qt::AlignVCenter,
-                      smallMetrics.elidedText(note, Qt::ElideRight, textWidth));
-    painter->setFont(small);
-  }
   painter->drawText(sizeRect, Qt::AlignRight | Qt::AlignVCenter,
                     ui::sizeText(index.data(RemainderModel::SizeRole).value<quint64>()));
   QIcon::fromTheme("folder-open", QIcon::fromTheme("system-search"))

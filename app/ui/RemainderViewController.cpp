@@ -178,10 +178,7 @@ void RemainderViewController::remainder_timer_proc() {
 }
 
 void RemainderViewController::showRows() {
-  // The list lays its rows out a batch per turn of the event loop, so a long
-  // list never holds the window up.
-  list_->setLayoutMode(QListView::Batched);
-  list_->setBatchSize(100);
+  // The rows are all as high: the list lays out even a long review at once.
   list_->setModel(model_);
   list_->show();
   updateSummary();
