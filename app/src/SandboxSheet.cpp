@@ -13,19 +13,28 @@ namespace {
 constexpr const char* kPanelTitle = "Allow access";
 constexpr const char* kPanelPrompt = "Allow";
 
-// Asks for a folder and stores its grant under `key`, whatever folder it is.
-// Returns the chosen folder, or nothing when the user cancelled or the folder
-// vanished before its grant could be made; then the store is left as it was,
-// so an earlier grant is not lost for a folder that is no longer there.
-std::optional<std::string> chooseAndStore(FolderChooser& chooser, const std::string& startingFolder,
-                                          SettingsStore& store, const char* key) {
+// Asks for a folder and stores its grant under the key of `kind` when the
+// folder passes that grant's check. Returns whether it was stored; `problem`
+// says why not when a folder was chosen but refused. Cancelling, or a folder
+// that vanished before its grant could be made, leaves the store as it was,
+// so that an earlier grant is never lost.
+bool chooseAndStore(FolderChooser& chooser, const std::string& startingFolder, SettingsStore& store,
+                    GrantChecks::Kind kind, std::string_view loginName, std::string& problem) {
+  problem.clear();
   auto chosen = chooser.chooseFolder({kPanelTitle, kPanelPrompt, startingFolder});
-  if (!chosen) return std::nullopt;
+  if (!chosen) return false;
+  if (auto why = GrantChecks::folderProblem(kind, *chosen, loginName)) {
+    problem = "“" + std::string(paths::lastComponent(*chosen)) + "” cannot be used: " + *why + ".";
+    return false;
+  }
   Blob grant = createGrant(*chosen);
-  if (grant.empty()) return std::nullopt;
-  store.setBlob(key, grant);
+  if (grant.empty()) {
+    problem = "“" + *chosen + "” is not a folder.";
+    return false;
+  }
+  store.setBlob(GrantChecks::keyFor(kind), grant);
   store.synchronize();
-  return chosen;
+  return true;
 }
 
 }  // namespace
@@ -51,16 +60,19 @@ void SandboxSheet::onLoad() {
 }
 
 void SandboxSheet::allowHome(FolderChooser& chooser) {
-  auto chosen = chooseAndStore(chooser, homeFolder_, appSettings_, keys::kHome);
-  // Another folder stays stored, but the switch waits for the right one.
-  if (!chosen || loginName_.empty() || paths::lastComponent(*chosen) != loginName_) return;
+  if (!chooseAndStore(chooser, homeFolder_, appSettings_, GrantChecks::Kind::Home, loginName_,
+                      homeProblem_)) {
+    return;
+  }
   homeSwitchEnabled_ = false;
   if (GrantChecks(appSettings_, loginName_).applicationsValid()) dismissRequested_ = true;
 }
 
 void SandboxSheet::allowApplication(FolderChooser& chooser) {
-  auto chosen = chooseAndStore(chooser, kApplicationsFolder, appSettings_, keys::kApplications);
-  if (!chosen || paths::lastComponent(*chosen) != "Applications") return;
+  if (!chooseAndStore(chooser, kApplicationsFolder, appSettings_, GrantChecks::Kind::Applications,
+                      loginName_, applicationsProblem_)) {
+    return;
+  }
   applicationsSwitchEnabled_ = false;
   if (GrantChecks(appSettings_, loginName_).homeValid()) dismissRequested_ = true;
 }

@@ -42,10 +42,10 @@ class MainWindowFolderChooser final : public FolderChooser {
   AppDelegate& delegate_;
 };
 
-// The tabbed preferences window with its two pages from "Main", in order.
+// The tabbed preferences window with its pages from "Main", in order.
 QWidget* buildPreferencesWindow(const MainStoryboard& storyboard) {
   QList<QWidget*> pages;
-  for (const char* identifier : {"PreferencesMain", "PreferencesSpider"}) {
+  for (const char* identifier : {"PreferencesMain", "PreferencesFolders", "PreferencesSpider"}) {
     if (QWidget* page = storyboard.instantiateControllerWithIdentifier(identifier)) pages << page;
   }
   return new PreferencesWindowController(pages, "Preferences");
@@ -89,6 +89,12 @@ AppDelegate::AppDelegate(std::unique_ptr<SettingsStore> appSettings, AppServices
         openPlistSettingsStore(settingsFolder(), domains::kShared);
     ownedServices_.push_back(shared);
     services_.sharedSettings = shared.get();
+  }
+  if (services_.agentSettings == nullptr) {
+    std::shared_ptr<SettingsStore> agent =
+        openPlistSettingsStore(settingsFolder(), domains::kAgent);
+    ownedServices_.push_back(agent);
+    services_.agentSettings = agent.get();
   }
   if (services_.loginItem == nullptr) {
     auto loginItem = std::make_shared<XdgLoginItem>(spiderAgent(), autostartFolder());

@@ -12,12 +12,13 @@
 #include <QVBoxLayout>
 
 #include "app/ui/AppDelegate.h"
+#include "app/ui/FilterField.h"
 #include "app/ui/Icons.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Style.h"
 #include "app/ui/ViewController.h"
 #include "engine/Application.h"
-#include "platform/Text.h"
+#include "engine/LabelFilter.h"
 
 namespace vimbrel {
 
@@ -38,11 +39,9 @@ void ApplicationsModel::filter(const QString& text) {
     install_items_ = shadow_copy_;
   } else {
     install_items_.clear();
-    const text::Folded needle = text::foldWithoutLocale(text.toStdString());
-    text::Folded label;
+    const LabelFilter labels(text.toStdString());
     for (const auto& record : shadow_copy_) {
-      text::refold(record->label, label);
-      if (text::contains(label, needle)) install_items_.push_back(record);
+      if (labels.keeps(record->label)) install_items_.push_back(record);
     }
   }
   endResetModel();
@@ -136,13 +135,15 @@ ApplicationsViewController::ApplicationsViewController(AppDelegate& delegate, QW
   // Header: back, title, count, filter.
   auto* back = new QPushButton("‹  Home", this);
   back->setObjectName("home_back");
-  back->setAccessibleName("Back to Home");
+  back->setAccessibleName(tr("Home"));
+  back->setAccessibleDescription(tr("Back to Home"));
   ui::makeRoundButton(back);
   auto* title = ui::titleLabel("Applications", this, 7);
   search_field_->setObjectName("search_field");
   search_field_->setPlaceholderText("Filter applications");
   search_field_->setAccessibleName("Filter applications");
   search_field_->setClearButtonEnabled(true);
+  ui::nameClearButton(search_field_);
   search_field_->setMinimumWidth(220);
   search_field_->setStyleSheet(
       "QLineEdit { border: 1px solid rgb(212,212,213); border-radius: 7px; padding: 5px 9px;"
@@ -182,7 +183,8 @@ ApplicationsViewController::ApplicationsViewController(AppDelegate& delegate, QW
   search_field_->installEventFilter(this);
 
   switch_next_->setObjectName("remainder_next");
-  switch_next_->setAccessibleName("Next: review the selected application");
+  switch_next_->setAccessibleName(tr("Next"));
+  switch_next_->setAccessibleDescription(tr("Review the selected application"));
   ui::makeAccentButton(switch_next_);
   switch_next_->setEnabled(false);
   auto* footer = new QHBoxLayout;

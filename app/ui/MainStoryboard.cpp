@@ -5,6 +5,7 @@
 #include "app/ui/BundleCantRemove.h"
 #include "app/ui/ExtensionSheets.h"
 #include "app/ui/ExtensionsViewController.h"
+#include "app/ui/FoldersViewController.h"
 #include "app/ui/HomeViewController.h"
 #include "app/ui/InfoPluginsViewController.h"
 #include "app/ui/InfoPrefPanesViewController.h"
@@ -36,6 +37,7 @@ QStringList MainStoryboard::identifiers() {
           "About",
           "PreferencesMain",
           "PreferencesSpider",
+          "PreferencesFolders",
           "Extensions",
           "Plugins",
           "PrefPanes",
@@ -70,6 +72,7 @@ QWidget* MainStoryboard::instantiateControllerWithIdentifier(const QString& iden
   }
   if (identifier == "PreferencesMain") return new PreferencesViewController(d, parent);
   if (identifier == "PreferencesSpider") return new PrefrencesSpider(d, parent);
+  if (identifier == "PreferencesFolders") return new FoldersViewController(d, parent);
   if (identifier == "Extensions") return new ExtensionsViewController(d, parent);
   if (identifier == "Plugins") return new PluginsViewController(d, parent);
   if (identifier == "PrefPanes") return new PrefpanesViewController(d, parent);

@@ -1,8 +1,11 @@
 #include "app/ui/MainWindow.h"
 
+#include <QCloseEvent>
 #include <QShowEvent>
+#include <QTimer>
 
 #include "app/ui/AppDelegate.h"
+#include "app/ui/Page.h"
 #include "app/ui/Style.h"
 #include "app/ui/ViewController.h"
 
@@ -27,6 +30,17 @@ MainWindow::MainWindow(AppDelegate& delegate)
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!event->spontaneous()) viewController_->viewWillAppear();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  Page* page = viewController_->currentPage();
+  if (page != nullptr && page->busy()) {
+    // A deletion is never abandoned halfway: close once it has ended.
+    event->ignore();
+    QTimer::singleShot(50, this, [this] { close(); });
+    return;
+  }
+  QMainWindow::closeEvent(event);
 }
 
 }  // namespace vimbrel

@@ -65,7 +65,11 @@ PreferencesWindowController::PreferencesWindowController(const QList<QWidget*>& 
   white.setColor(QPalette::Window, ui::colors::kWindow);
   pages_->setPalette(white);
   layout->addWidget(pages_, 1);
-  connect(toolbar_, &QButtonGroup::idClicked, pages_, &QStackedWidget::setCurrentIndex);
+  // A click, the keyboard and a screen reader's toggle action all check the
+  // item; the page follows the check.
+  connect(toolbar_, &QButtonGroup::idToggled, pages_, [this](int id, bool checked) {
+    if (checked) pages_->setCurrentIndex(id);
+  });
   if (QAbstractButton* first = toolbar_->button(0)) first->setChecked(true);
   setMinimumWidth(480);
   resize(500, 340);

@@ -10,8 +10,10 @@
 #include <cmath>
 
 #include "app/ui/AppDelegate.h"
+#include "app/ui/GrantsPanel.h"
 #include "app/ui/PreferenceRows.h"
 #include "app/ui/Style.h"
+#include "engine/SettingsKeys.h"
 
 namespace vimbrel {
 
@@ -95,6 +97,14 @@ PrefrencesSpider::PrefrencesSpider(AppDelegate& delegate, QWidget* parent)
   removeNotifiactionsButton_ =
       ui::addSwitchRow(layout, this, "removeNotifiactionsButton", "Clear notifications",
                        "Take each notification away after a few seconds.");
+  layout->addSpacing(8);
+  layout->addWidget(ui::titleLabel(tr("Folders Vimbrel Spider may search"), this, 1));
+  grants_ = new GrantsPanel(
+      std::make_unique<FolderGrants>(*delegate.services().agentSettings,
+                                     delegate.services().loginName, keys::kHomeAccess),
+      *delegate.services().folderChooser, QString::fromStdString(delegate.services().homeFolder),
+      "Spider", this);
+  layout->addWidget(grants_);
   layout->addStretch();
 
   logic_.onLoad();
@@ -104,6 +114,11 @@ PrefrencesSpider::PrefrencesSpider(AppDelegate& delegate, QWidget* parent)
           [this] { EnableNotifications(); });
   connect(removeNotifiactionsButton_, &QAbstractButton::clicked, this,
           [this] { RemoveNotifications(); });
+}
+
+void PrefrencesSpider::showEvent(QShowEvent* event) {
+  grants_->refresh();
+  QWidget::showEvent(event);
 }
 
 QIcon PrefrencesSpider::toolbarItemImage() { return QIcon(spiderPixmap(128)); }

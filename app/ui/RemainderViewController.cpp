@@ -2,62 +2,30 @@
 
 #include <QDialog>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QThreadPool>
 #include <QVBoxLayout>
-#include <set>
 
 #include "app/ui/AppDelegate.h"
 #include "app/ui/Icons.h"
 #include "app/ui/MainWindow.h"
-#include "app/ui/RemainderIcons.h"
+#include "app/ui/RemainderListView.h"
+#include "app/ui/RemainderModel.h"
+#include "app/ui/RemainderRowDelegate.h"
 #include "app/ui/Style.h"
 #include "app/ui/ViewController.h"
-#include "engine/RemainderPresentation.h"
-#include "engine/Removal.h"
-#include "engine/RemovalTotal.h"
-#include "engine/SafetyPolicy.h"
 #include "engine/SettingsKeys.h"
-#include "platform/Paths.h"
 
 namespace vimbrel {
 
 namespace {
 
 constexpr int kPollMilliseconds = 300;
-constexpr std::size_t kRowsPerTurn = 12;
-
-QIcon folderIcon() { return QIcon::fromTheme("folder"); }
-
-// A row of the review: draws the separator under a file row.
-class RowView : public QWidget {
- public:
-  RowView(bool header, QWidget* parent) : QWidget(parent), header_(header) {
-    setFixedHeight(header ? ui::kGroupRowHeight + 10 : ui::kFileRowHeight + 6);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    if (header_) return;
-    QPainter painter(this);
-    painter.fillRect(QRect(54, height() - 1, width() - 54, 1), ui::colors::kSeparator);
-  }
-
- private:
-  bool header_;
-};
-
-std::uint64_t sizeAt(const std::vector<SizeEntry>& sizes, std::size_t index) {
-  if (index >= sizes.size()) return 0;
-  const auto* bytes = std::get_if<std::uint64_t>(&sizes[index]);
-  return bytes != nullptr ? *bytes : 0;
-}
+// The removal's progress is read this often; the worker never waits for it.
+constexpr int kRemovalPollMilliseconds = 50;
 
 }  // namespace
 
@@ -65,23 +33,25 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
     : Page(parent),
       appDelegate_(delegate),
       is_vimbrel_(std::make_shared<std::atomic<bool>>(false)),
+      removal_(std::make_unique<ReviewRemoval>(*delegate.services().fileSystem,
+                                               delegate.app_settings(), delegate.state())),
       progress_(new QProgressBar(this)),
       status_(ui::secondaryLabel({}, this)),
       summary_(ui::secondaryLabel({}, this)),
-      tableviewR_(new QScrollArea(this)),
-      rows_(new QWidget),
-      rowsLayout_(new QVBoxLayout(rows_)),
-      switch_remove_(new QPushButton("Remove", this)) {
+      list_(new RemainderListView(this)),
+      warning_(ui::secondaryLabel(tr("Removal is final: nothing goes to the Trash."), this)),
+      removalProgress_(new QProgressBar(this)),
+      back_(new QPushButton(tr("‹  Back"), this)),
+      switch_remove_(new QPushButton(tr("Remove"), this)) {
   setObjectName("Remainder");
   // The record is searched as a copy of its own, so that a search still
   // running for an abandoned review never writes into the record that a
   // later review of the same application reads.
   if (auto picked = delegate.state().item()) item_ = std::make_shared<ApplicationItem>(*picked);
 
-  auto* back = new QPushButton("‹  Back", this);
-  back->setObjectName("back");
-  back->setAccessibleName("Back");
-  ui::makeRoundButton(back);
+  back_->setObjectName("back");
+  back_->setAccessibleName(tr("Back"));
+  ui::makeRoundButton(back_);
   auto* icon = new QLabel(this);
   icon->setObjectName("image");
   const QString label = item_ ? QString::fromStdString(item_->label) : QString();
@@ -99,7 +69,7 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
   titles->addWidget(title);
   titles->addWidget(summary_);
   auto* header = new QHBoxLayout;
-  header->addWidget(back);
+  header->addWidget(back_);
   header->addSpacing(14);
   header->addWidget(icon);
   header->addSpacing(6);
@@ -111,49 +81,37 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
   progress_->setRange(0, 0);
   progress_->setTextVisible(false);
   progress_->setFixedHeight(6);
-  progress_->setAccessibleName("Searching");
-  progress_->setStyleSheet(
-      "QProgressBar { background: rgb(232,232,236); border: none; border-radius: 3px; }"
-      "QProgressBar::chunk { background: rgb(0,148,239); border-radius: 3px; }");
-  status_->setText(QString("Looking for what %1 leaves behind…").arg(label));
+  progress_->setAccessibleName(tr("Searching"));
+  status_->setText(tr("Looking for what %1 leaves behind…").arg(label));
   status_->setAlignment(Qt::AlignCenter);
 
-  rowsLayout_->setContentsMargins(0, 0, 8, 0);
-  rowsLayout_->setSpacing(0);
-  rowsLayout_->addStretch();
-  rows_->setObjectName("rows");
-  rows_->setAutoFillBackground(false);
-  tableviewR_->setObjectName("tableviewR");
-  tableviewR_->setAccessibleName(QString("What %1 leaves behind").arg(label));
-  tableviewR_->setWidget(rows_);
-  tableviewR_->setWidgetResizable(true);
-  tableviewR_->setFrameShape(QFrame::NoFrame);
-  tableviewR_->setStyleSheet(
-      "QScrollArea { background: transparent; }"
-      "QScrollArea > QWidget > QWidget#rows { background: transparent; }"
-      "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px; }"
-      "QScrollBar::handle:vertical { background: rgba(0,0,0,70); border-radius: 3px;"
-      " min-height: 30px; }"
-      "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
-      "QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }");
-  tableviewR_->viewport()->setAutoFillBackground(false);
-  tableviewR_->hide();
+  list_->setObjectName("tableviewR");
+  list_->setAccessibleName(tr("What %1 leaves behind").arg(label));
+  auto* rowDelegate = new RemainderRowDelegate(list_);
+  rowDelegate->setOnReveal([this](int row) { show_in_finder(static_cast<std::size_t>(row)); });
+  list_->setItemDelegate(rowDelegate);
+  list_->viewport()->setAutoFillBackground(false);
+  list_->hide();
 
   switch_remove_->setObjectName("remove");
-  switch_remove_->setAccessibleName("Remove the selected items");
+  switch_remove_->setAccessibleDescription(tr("Remove the selected items"));
   switch_remove_->setEnabled(false);
   switch_remove_->setCursor(Qt::PointingHandCursor);
   switch_remove_->setMinimumHeight(32);
-  switch_remove_->setStyleSheet(
-      "QPushButton { background: rgb(229,57,53); color: white; border: 2px solid transparent;"
-      " border-radius: 6px; padding: 5px 24px; font-weight: 600; }"
-      "QPushButton:pressed { background: rgb(198,40,40); }"
-      "QPushButton:disabled { background: rgb(236,200,200); }"
-      "QPushButton:focus { border: 2px solid rgba(255,255,255,150); }");
+  ui::makeAccentButton(switch_remove_);
+  warning_->setObjectName("warning");
+  removalProgress_->setObjectName("removalProgress");
+  removalProgress_->setTextVisible(false);
+  removalProgress_->setFixedHeight(6);
+  removalProgress_->setAccessibleName(tr("Removing"));
+  removalProgress_->hide();
   auto* footer = new QHBoxLayout;
-  auto* warning = ui::secondaryLabel("Removal is final: nothing goes to the Trash.", this);
-  footer->addWidget(warning);
-  footer->addStretch();
+  auto* footerText = new QVBoxLayout;
+  footerText->setSpacing(4);
+  footerText->addWidget(warning_);
+  footerText->addWidget(removalProgress_);
+  footer->addLayout(footerText, 1);
+  footer->addSpacing(16);
   footer->addWidget(switch_remove_);
 
   auto* layout = new QVBoxLayout(this);
@@ -168,10 +126,10 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
   searchingLayout->addStretch(1);
   progress_->setFixedWidth(320);
   layout->addWidget(searching_, 1);
-  layout->addWidget(tableviewR_, 1);
+  layout->addWidget(list_, 1);
   layout->addLayout(footer);
 
-  connect(back, &QPushButton::clicked, this, [this] { this->back(); });
+  connect(back_, &QPushButton::clicked, this, [this] { this->back(); });
   connect(switch_remove_, &QPushButton::clicked, this, [this] { remove(); });
 
   // viewDidLoad: the search on a worker, the poll on this thread.
@@ -190,9 +148,13 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
   timer_.setInterval(kPollMilliseconds);
   connect(&timer_, &QTimer::timeout, this, [this] { remainder_timer_proc(); });
   timer_.start();
-  summary_->setText("Searching…");
+  summary_->setText(tr("Searching…"));
+  removalTimer_.setInterval(kRemovalPollMilliseconds);
+  connect(&removalTimer_, &QTimer::timeout, this, [this] { removal_timer_proc(); });
 }
 
+// A removal still running is waited for by ~ReviewRemoval: a deletion is
+// never abandoned halfway.
 RemainderViewController::~RemainderViewController() = default;
 
 void RemainderViewController::remainder_timer_proc() {
@@ -201,209 +163,74 @@ void RemainderViewController::remainder_timer_proc() {
   progress_->hide();
   searching_->hide();
   // The search has finished: its lists are final and no longer written.
-  files_ = item_->files;
-  sizes_ = item_->sizes;
-  clean_size_.assign(files_.size(), 0);
-  for (std::size_t i = 0; i < files_.size(); ++i) clean_size_[i] = sizeAt(sizes_, i);
   // Every entry starts chosen except those another installed application
   // claims; the total counts each byte once.
-  plan_.emplace(files_, sizes_);
-  appDelegate_.state().set_common_remove_size(plan_->common_remove_size());
-  appDelegate_.state().set_item(item_);
-  switches_.assign(files_.size(), nullptr);
-  reveals_.assign(files_.size(), nullptr);
+  model_ = new RemainderModel(item_->files, item_->sizes, *appDelegate_.services().fileSystem,
+                              *appDelegate_.services().icons, this);
   // The icon of the application itself (position 1 of the list), made once.
-  if (files_.size() > 1 && files_[1].isFileLocation()) {
-    applicationIcon_ = appDelegate_.services().icons->iconForFile(files_[1].text());
+  const auto& files = model_->files();
+  if (files.size() > 1 && files[1].isFileLocation()) {
+    model_->setApplicationIcon(appDelegate_.services().icons->iconForFile(files[1].text()));
   }
-  tableviewR_->show();
-  fillRows(0);
+  model_->setOnChosenChanged([this] { updateSummary(); });
+  appDelegate_.state().set_item(item_);
+  showRows();
 }
 
-void RemainderViewController::fillRows(std::size_t first) {
-  // A few dozen rows per turn of the event loop, so that a long list never
-  // holds the window up; the page is ready once the last row is in.
-  const std::size_t end = std::min(files_.size(), first + kRowsPerTurn);
-  rows_->setUpdatesEnabled(false);
-  for (std::size_t row = first; row < end; ++row) {
-    QWidget* view = nullptr;
-    if (files_[row].isHeader()) {
-      view = new RowView(true, rows_);
-      auto* label = new QLabel(QString(groupLabel(files_[row].group())).toUpper(), view);
-      label->setObjectName("GroupCell");
-      QFont font = label->font();
-      font.setPointSizeF(font.pointSizeF() - 1);
-      font.setWeight(QFont::DemiBold);
-      font.setLetterSpacing(QFont::AbsoluteSpacing, 0.6);
-      label->setFont(font);
-      QPalette palette = label->palette();
-      palette.setColor(QPalette::WindowText, ui::colors::kSecondaryText);
-      label->setPalette(palette);
-      auto* layout = new QHBoxLayout(view);
-      layout->setContentsMargins(4, 10, 0, 0);
-      layout->addWidget(label);
-    } else if (files_[row].isFileLocation()) {
-      view = makeFileRow(row);
-    }
-    if (view != nullptr) rowsLayout_->insertWidget(rowsLayout_->count() - 1, view);
-  }
-  rows_->setUpdatesEnabled(true);
-  if (end < files_.size()) {
-    QTimer::singleShot(0, this, [this, end] { fillRows(end); });
-    return;
-  }
-  ready_ = true;
-  switch_remove_->setEnabled(plan_->anyChosen());
+void RemainderViewController::showRows() {
+  // The rows are all as high: the list lays out even a long review at once.
+  list_->setModel(model_);
+  list_->show();
   updateSummary();
-  for (auto* toggle : switches_) {
-    if (toggle != nullptr) {
-      toggle->setFocus();
+  for (int row = 0; row < model_->rowCount(); ++row) {
+    if (model_->flags(model_->index(row)) & Qt::ItemIsUserCheckable) {
+      list_->setCurrentIndex(model_->index(row));
       break;
     }
   }
+  list_->setFocus();
 }
 
-QWidget* RemainderViewController::makeFileRow(std::size_t row) {
-  const std::string& path = files_[row].text();
-  IconProvider& icons = *appDelegate_.services().icons;
-  auto* view = new RowView(false, rows_);
-  const QString name = QString::fromStdString(shownName(path));
-
-  auto* toggle = new ui::ToggleSwitch(view);
-  toggle->setObjectName("select_to_remove");
-  toggle->setChecked(plan_->isChosen(row));
-  // A claimed entry is kept for the other application: shown, never chosen.
-  const QString claim = QString::fromStdString(alsoUsedBy(files_[row]));
-  toggle->setEnabled(claim.isEmpty());
-  toggle->setAccessibleName("Remove " + name);
-  toggle->setToolTip("Remove " + name);
-  toggle->installEventFilter(this);
-  connect(toggle, &ui::ToggleSwitch::toggled, this,
-          [this, row](bool on) { select_to_remove(row, on); });
-  switches_[row] = toggle;
-
-  auto* image = new QLabel(view);
-  image->setFixedSize(28, 28);
-  const bool isDirectory = appDelegate_.services().fileSystem->isFolder(path);
-  QIcon icon;
-  const RemainderIcon choice = remainderIcon(path, isDirectory);
-  switch (choice.kind) {
-    case RemainderIcon::Kind::CellDefault:
-      icon = folderIcon();
-      break;
-    case RemainderIcon::Kind::GenericDocument:
-      icon = icons.iconForFileType("");
-      break;
-    case RemainderIcon::Kind::ApplicationIcon:
-      icon = applicationIcon_;
-      break;
-    case RemainderIcon::Kind::Preferences:
-      icon = QIcon::fromTheme("preferences-system", QIcon::fromTheme("emblem-system"));
-      break;
-    case RemainderIcon::Kind::FileType:
-      icon = icons.iconForFileType(choice.type);
-      break;
-    case RemainderIcon::Kind::LaunchAgent:
-      icon = QIcon::fromTheme("system-run", QIcon::fromTheme("utilities-terminal"));
-      break;
-    case RemainderIcon::Kind::OwnIcon:
-      icon = icons.iconForFile(path);
-      break;
-  }
-  image->setPixmap(icon.pixmap(28, 28));
-
-  auto* nameLabel = new QLabel(name, view);
-  nameLabel->setObjectName("name");
-  QFont bold = nameLabel->font();
-  bold.setWeight(QFont::Medium);
-  nameLabel->setFont(bold);
-  QPalette palette = nameLabel->palette();
-  palette.setColor(QPalette::WindowText, QColor(29, 29, 31));
-  nameLabel->setPalette(palette);
-  const QString folder = QString::fromStdString(paths::parent(path));
-  auto* pathLabel = ui::secondaryLabel(folder, view);
-  pathLabel->setObjectName("path");
-  pathLabel->setToolTip(QString::fromStdString(path));
-  pathLabel->setMinimumWidth(40);
-  pathLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  QFont small = pathLabel->font();
-  small.setPointSizeF(small.pointSizeF() - 1);
-  pathLabel->setFont(small);
-  auto* sizeLabel = ui::secondaryLabel(ui::sizeText(clean_size_[row]), view);
-  sizeLabel->setObjectName("size");
-  sizeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  sizeLabel->setMinimumWidth(70);
-
-  auto* reveal = new QPushButton(view);
-  reveal->setObjectName("show_in_finder");
-  ui::makeIconButton(reveal, QIcon::fromTheme("folder-open", QIcon::fromTheme("system-search")),
-                     "Show " + name + " in Files");
-  if (reveal->icon().isNull()) reveal->setText("Show");
-  connect(reveal, &QPushButton::clicked, this, [this, row] { show_in_finder(row); });
-  reveals_[row] = reveal;
-
-  auto* texts = new QVBoxLayout;
-  texts->setSpacing(1);
-  texts->addWidget(nameLabel);
-  texts->addWidget(pathLabel);
-  if (!claim.isEmpty()) {
-    auto* claimLabel = ui::secondaryLabel(claim, view);
-    claimLabel->setObjectName("claimed_by");
-    QFont note = claimLabel->font();
-    note.setPointSizeF(note.pointSizeF() - 1);
-    note.setItalic(true);
-    claimLabel->setFont(note);
-    texts->addWidget(claimLabel);
-  }
-  // Why the search listed this entry.
-  view->setToolTip(QString::fromStdString(matchDescription(files_[row])));
-  auto* layout = new QHBoxLayout(view);
-  layout->setContentsMargins(4, 3, 4, 3);
-  layout->setSpacing(10);
-  layout->addWidget(toggle);
-  layout->addWidget(image);
-  layout->addLayout(texts, 1);
-  layout->addWidget(sizeLabel);
-  layout->addWidget(reveal);
-  return view;
+const std::vector<RemainderEntry>& RemainderViewController::files() const {
+  static const std::vector<RemainderEntry> none;
+  return model_ != nullptr ? model_->files() : none;
 }
 
 const std::vector<RemainderEntry>& RemainderViewController::prepare() const {
   static const std::vector<RemainderEntry> none;
-  return plan_ ? plan_->prepare() : none;
+  return model_ != nullptr ? model_->plan().prepare() : none;
 }
 
 void RemainderViewController::updateSummary() {
+  if (model_ == nullptr) return;
+  const RemovalPlan& plan = model_->plan();
+  appDelegate_.state().set_common_remove_size(plan.common_remove_size());
   std::size_t entries = 0;
   std::size_t chosen = 0;
-  for (std::size_t i = 0; i < files_.size(); ++i) {
-    if (files_[i].isFileLocation()) ++entries;
-    if (plan_ && plan_->isChosen(i)) ++chosen;
+  const auto& files = model_->files();
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (files[i].isFileLocation()) ++entries;
+    if (plan.isChosen(i)) ++chosen;
   }
-  summary_->setText(QString("%1 items found · %2 selected, %3")
+  summary_->setText(tr("%1 items found · %2 selected, %3")
                         .arg(entries)
                         .arg(chosen)
-                        .arg(ui::sizeText(appDelegate_.state().common_remove_size())));
+                        .arg(ui::sizeText(plan.common_remove_size())));
+  switch_remove_->setEnabled(plan.anyChosen() && !removal_->running());
 }
 
 void RemainderViewController::select_to_remove(std::size_t row, bool on) {
-  if (row >= files_.size() || !files_[row].isFileLocation()) return;
-  WorkflowState& state = appDelegate_.state();
-  const bool chosen = plan_->choose(row, on);
-  state.set_common_remove_size(plan_->common_remove_size());
-  if (switches_[row] != nullptr && switches_[row]->isChecked() != chosen) {
-    switches_[row]->setChecked(chosen);
-  }
-  switch_remove_->setEnabled(plan_->anyChosen());
-  updateSummary();
+  if (model_ != nullptr) model_->choose(static_cast<int>(row), on);
 }
 
 void RemainderViewController::show_in_finder(std::size_t row) {
-  if (row >= files_.size() || !files_[row].isFileLocation()) return;
-  appDelegate_.services().fileViewer->reveal({files_[row].text()});
+  const auto& entries = files();
+  if (row >= entries.size() || !entries[row].isFileLocation()) return;
+  appDelegate_.services().fileViewer->reveal({entries[row].text()});
 }
 
 void RemainderViewController::back() {
+  if (removal_->running()) return;
   const std::int64_t sheet = appDelegate_.app_settings().integer(keys::kSheet);
   if (sheet == 1) {
     appDelegate_.center().post(notifications::kApplicationsViewController);
@@ -413,7 +240,7 @@ void RemainderViewController::back() {
 }
 
 void RemainderViewController::remove() {
-  if (!ready_ || !item_) return;
+  if (model_ == nullptr || !item_ || removal_->running()) return;
   // Never while the application, or a companion whose identifier extends
   // its own, is running.
   if (item_->bundle && !item_->bundle->empty() &&
@@ -423,48 +250,31 @@ void RemainderViewController::remove() {
     }
     return;
   }
-  WorkflowState& state = appDelegate_.state();
-  state.set_remainder_urls({});
-  std::vector<Survivor> survivors;
-  const SafetyPolicy policy(SearchRoots::resolve(appDelegate_.app_settings(), keys::kHome));
-  Removal(*appDelegate_.services().fileSystem, policy)
-      .remove(plan_->prepare(), item_->url, survivors);
-  // What could not be removed does not count in the size removed.
-  state.set_common_remove_size(removedTotal(plan_->prepare(), sizes_, survivorPaths(survivors)));
-  state.set_remainder_survivors(std::move(survivors));
+  if (!removal_->start(model_->plan().prepare(), model_->sizes(), item_->url)) return;
+  switch_remove_->setEnabled(false);
+  back_->setEnabled(false);
+  list_->setEnabled(false);
+  removalProgress_->setRange(0, 0);
+  removalProgress_->show();
+  removal_timer_proc();
+  removalTimer_.start();
+}
+
+void RemainderViewController::removal_timer_proc() {
+  const ReviewRemoval::Progress now = removal_->progress();
+  warning_->setText(tr("Removing… %1 of %2 items · %3 of %4")
+                        .arg(now.itemsDone)
+                        .arg(now.itemsTotal)
+                        .arg(ui::sizeText(now.bytesDone), ui::sizeText(now.bytesTotal)));
+  warning_->setAccessibleName(warning_->text());
+  if (now.itemsTotal > 0 && now.itemsDone > 0) {
+    removalProgress_->setRange(0, static_cast<int>(now.itemsTotal));
+    removalProgress_->setValue(static_cast<int>(now.itemsDone));
+  }
+  if (!removal_->poll()) return;
+  removalTimer_.stop();
   appDelegate_.services().sounds->play("complete");
   appDelegate_.center().post(notifications::kRemoveViewController);
-}
-
-ui::ToggleSwitch* RemainderViewController::switchAt(std::size_t row) const {
-  return row < switches_.size() ? switches_[row] : nullptr;
-}
-
-QPushButton* RemainderViewController::revealAt(std::size_t row) const {
-  return row < reveals_.size() ? reveals_[row] : nullptr;
-}
-
-bool RemainderViewController::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Up || key == Qt::Key_Down) {
-      // Arrow keys move between the rows' switches.
-      auto here = std::find(switches_.begin(), switches_.end(), watched);
-      if (here != switches_.end()) {
-        const auto count = static_cast<std::ptrdiff_t>(switches_.size());
-        const std::ptrdiff_t step = key == Qt::Key_Down ? 1 : -1;
-        for (std::ptrdiff_t i = (here - switches_.begin()) + step; i >= 0 && i < count; i += step) {
-          if (ui::ToggleSwitch* next = switches_[static_cast<std::size_t>(i)]) {
-            next->setFocus(Qt::TabFocusReason);
-            tableviewR_->ensureWidgetVisible(next, 0, 30);
-            break;
-          }
-        }
-        return true;
-      }
-    }
-  }
-  return Page::eventFilter(watched, event);
 }
 
 }  // namespace vimbrel

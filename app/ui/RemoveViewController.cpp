@@ -1,12 +1,12 @@
 #include "app/ui/RemoveViewController.h"
 
 #include <QDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/RemovalFollowUp.h"
 #include "app/ui/AppDelegate.h"
 #include "app/ui/Icons.h"
 #include "app/ui/MainWindow.h"
@@ -34,30 +34,48 @@ RemoveViewController::RemoveViewController(AppDelegate& delegate, QWidget* paren
   image->setPixmap(picture.isNull() ? ui::applicationPixmap(192) : picture);
   image->setFixedSize(96, 96);
   image->setScaledContents(true);
+  // The headline tells the truth: with survivors the application was only
+  // partly removed, and the size counts only what was freed.
+  const std::vector<std::string> survivors = delegate.state().remainder_urls();
+  const bool partly = !survivors.empty();
   auto* done = new QLabel("✓", this);
+  done->setObjectName("done");
   done->setAlignment(Qt::AlignCenter);
   done->setFixedSize(30, 30);
-  done->setStyleSheet(
-      "background: rgb(52,199,89); color: white; border-radius: 15px; font-weight: bold;");
-  auto* name = ui::titleLabel(label, this, 9);
-  name->setObjectName("name");
+  const QPalette& colors = palette();
+  done->setStyleSheet(QString("background: %1; color: %2; border-radius: 15px; font-weight: bold;")
+                          .arg(colors.color(QPalette::Highlight).name(),
+                               colors.color(QPalette::HighlightedText).name()));
+  done->setAccessibleName(tr("Done"));
+  done->setVisible(!partly);
+  auto* name = ui::titleLabel(
+      partly ? tr("%1 was partly removed").arg(label) : tr("%1 was removed").arg(label), this, 7);
+  name->setObjectName("headline");
   name->setAlignment(Qt::AlignCenter);
-  auto* removed = ui::secondaryLabel("was removed", this);
+  name->setWordWrap(true);
+  auto* removed = ui::secondaryLabel(
+      survivors.size() == 1 ? tr("1 item could not be removed.")
+                            : tr("%1 items could not be removed.").arg(survivors.size()),
+      this);
+  removed->setObjectName("survivors");
   removed->setAlignment(Qt::AlignCenter);
+  removed->setVisible(partly);
   auto* size = ui::titleLabel(ui::sizeText(delegate.state().common_remove_size()), this, 14);
   size->setObjectName("size");
   size->setAlignment(Qt::AlignCenter);
-  size->setStyleSheet("color: rgb(8,121,253);");
-  size->setAccessibleName("Removed " + size->text());
-  auto* freed = ui::secondaryLabel("freed on disk", this);
+  QPalette sizeColors = size->palette();
+  sizeColors.setColor(QPalette::WindowText, colors.color(QPalette::Highlight));
+  size->setPalette(sizeColors);
+  size->setAccessibleName(tr("Freed %1").arg(size->text()));
+  auto* freed = ui::secondaryLabel(tr("freed on disk"), this);
   freed->setAlignment(Qt::AlignCenter);
 
-  auto* applications = new QPushButton("Remove Another Application", this);
+  auto* applications = new QPushButton(tr("Remove Another Application"), this);
   applications->setObjectName("back_applications");
   ui::makeAccentButton(applications);
-  auto* home = new QPushButton("Home", this);
+  auto* home = new QPushButton(tr("Home"), this);
   home->setObjectName("back_home");
-  home->setAccessibleName("Back to Home");
+  home->setAccessibleDescription(tr("Back to Home"));
   ui::makeRoundButton(home);
   anchorButton_ = applications;
   auto* buttons = new QHBoxLayout;
@@ -71,7 +89,7 @@ RemoveViewController::RemoveViewController(AppDelegate& delegate, QWidget* paren
   imageRow->addStretch();
   imageRow->addWidget(image);
   imageRow->addWidget(done, 0, Qt::AlignBottom);
-  imageRow->addSpacing(-30);
+  if (!partly) imageRow->addSpacing(-30);
   imageRow->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(24, 40, 24, 32);
@@ -101,27 +119,23 @@ QRect RemoveViewController::cantRemoveRect() { return {230, 0, 340, 188}; }
 QRect RemoveViewController::rateRect() { return {230, 46, 311, 140}; }
 
 void RemoveViewController::viewDidAppear() {
-  SettingsStore& settings = appDelegate_.app_settings();
-  const std::int64_t removals = settings.integer(keys::kRemoveAppCount) + 1;
-  settings.setInteger(keys::kRemoveAppCount, removals);
-  settings.synchronize();
-  const std::int64_t rated = settings.integer(keys::kAppIsRate);
-  const std::int64_t launches = settings.integer(keys::kAppLaunchCount);
-
-  const auto survivors = appDelegate_.state().remainder_urls();
-  if (!survivors.empty() && QFileInfo::exists(QString::fromStdString(survivors.front()))) {
-    showPopover("CantRemove", cantRemoveRect());
-    return;
-  }
-  if (removals % 10 == 0 && rated != 1) {
-    showPopover("RateApp", rateRect());
-    return;
-  }
-  if (rated == 1) return;
-  if (launches % 10 == 0) {
-    if (MainWindow* window = appDelegate_.window()) {
-      rateSheet_ = window->viewController()->presentSheet("RateAppCount");
-    }
+  const auto followUp = countRemovalAndChooseFollowUp(appDelegate_.app_settings(),
+                                                      appDelegate_.state().remainder_urls(),
+                                                      *appDelegate_.services().fileSystem);
+  switch (followUp) {
+    case RemovalFollowUp::CantRemove:
+      showPopover("CantRemove", cantRemoveRect());
+      break;
+    case RemovalFollowUp::RateApp:
+      showPopover("RateApp", rateRect());
+      break;
+    case RemovalFollowUp::RateAppCount:
+      if (MainWindow* window = appDelegate_.window()) {
+        rateSheet_ = window->viewController()->presentSheet("RateAppCount");
+      }
+      break;
+    case RemovalFollowUp::None:
+      break;
   }
 }
 

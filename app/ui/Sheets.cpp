@@ -1,5 +1,6 @@
 #include "app/ui/Sheets.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -79,27 +80,42 @@ QPixmap themePicture(const char* name, const char* fallback) {
 }  // namespace
 
 SandboxViewController::SandboxViewController(AppDelegate& delegate, QWidget* parent)
-    : SheetDialog("Sandbox", ui::applicationPixmap(144), "Vimbrel needs access to your folders",
-                  "Vimbrel only looks where you allow it. Choose your home folder and the "
-                  "Applications folder once; Vimbrel remembers them.",
+    : SheetDialog("Sandbox", ui::applicationPixmap(144),
+                  QObject::tr("Vimbrel needs access to your folders"),
+                  QObject::tr("Vimbrel only looks where you allow it. Choose your home folder and "
+                              "the Applications folder once; Vimbrel remembers them."),
                   parent),
       delegate_(delegate),
       logic_(std::make_unique<SandboxSheet>(delegate.app_settings(), delegate.services().loginName,
                                             delegate.services().homeFolder)),
-      switchAllowHome_(new QPushButton("Allow Home Folder…", this)),
-      switchAllowApplications_(new QPushButton("Allow Applications Folder…", this)) {
+      switchAllowHome_(new QPushButton(this)),
+      switchAllowApplications_(new QPushButton(this)),
+      homeProblem_(ui::secondaryLabel({}, this)),
+      applicationsProblem_(ui::secondaryLabel({}, this)) {
   switchAllowHome_->setObjectName("allowHome");
   switchAllowApplications_->setObjectName("allowApplication");
-  for (QPushButton* button : {switchAllowHome_, switchAllowApplications_}) {
-    ui::makeAccentButton(button);
-    body()->addWidget(button);
+  homeProblem_->setObjectName("homeProblem");
+  applicationsProblem_->setObjectName("applicationsProblem");
+  for (QLabel* problem : {homeProblem_, applicationsProblem_}) {
+    problem->setWordWrap(true);
+    problem->hide();
   }
+  ui::makeAccentButton(switchAllowHome_);
+  ui::makeAccentButton(switchAllowApplications_);
+  body()->addWidget(switchAllowHome_);
+  body()->addWidget(homeProblem_);
+  body()->addWidget(switchAllowApplications_);
+  body()->addWidget(applicationsProblem_);
   body()->insertSpacing(2, 6);
-  QPushButton* quit = addButton("Quit", "exit", false);
-  quit->setAccessibleName("Quit Vimbrel");
+  quit_ = addButton(QObject::tr("Quit"), "exit", false);
+  quit_->setAccessibleDescription(QObject::tr("Quit Vimbrel"));
+  // Return must never end the program: Quit is neither the default nor
+  // made default by focus.
+  quit_->setDefault(false);
+  quit_->setAutoDefault(false);
   connect(switchAllowHome_, &QPushButton::clicked, this, [this] { allowHome(); });
   connect(switchAllowApplications_, &QPushButton::clicked, this, [this] { allowApplication(); });
-  connect(quit, &QPushButton::clicked, this, [this] { exit(); });
+  connect(quit_, &QPushButton::clicked, this, [this] { exit(); });
   logic_->onLoad();
   refresh();
 }
@@ -107,13 +123,30 @@ SandboxViewController::SandboxViewController(AppDelegate& delegate, QWidget* par
 SandboxViewController::~SandboxViewController() = default;
 
 void SandboxViewController::refresh() {
-  switchAllowHome_->setEnabled(logic_->homeSwitchEnabled());
-  switchAllowApplications_->setEnabled(logic_->applicationsSwitchEnabled());
-  switchAllowHome_->setText(logic_->homeSwitchEnabled() ? "Allow Home Folder…"
-                                                        : "Home folder allowed ✓");
-  switchAllowApplications_->setText(logic_->applicationsSwitchEnabled()
-                                        ? "Allow Applications Folder…"
-                                        : "Applications folder allowed ✓");
+  const bool homeNeeded = logic_->homeSwitchEnabled();
+  const bool applicationsNeeded = logic_->applicationsSwitchEnabled();
+  switchAllowHome_->setEnabled(homeNeeded);
+  switchAllowApplications_->setEnabled(applicationsNeeded);
+  switchAllowHome_->setText(homeNeeded ? QObject::tr("Allow Home Folder…")
+                                       : QObject::tr("Home folder allowed ✓"));
+  switchAllowApplications_->setText(applicationsNeeded
+                                        ? QObject::tr("Allow Applications Folder…")
+                                        : QObject::tr("Applications folder allowed ✓"));
+  const auto showProblem = [](QLabel* label, const std::string& text) {
+    label->setText(QString::fromStdString(text));
+    label->setAccessibleName(label->text());
+    label->setVisible(!text.empty());
+  };
+  showProblem(homeProblem_, logic_->homeProblem());
+  showProblem(applicationsProblem_, logic_->applicationsProblem());
+  // Return grants the first folder still needed.
+  QPushButton* next =
+      homeNeeded ? switchAllowHome_ : (applicationsNeeded ? switchAllowApplications_ : nullptr);
+  for (QPushButton* button : {switchAllowHome_, switchAllowApplications_}) {
+    button->setAutoDefault(false);
+    button->setDefault(button == next);
+  }
+  if (next != nullptr) next->setFocus(Qt::OtherFocusReason);
   if (logic_->dismissRequested()) accept();
 }
 
@@ -128,6 +161,18 @@ void SandboxViewController::allowApplication() {
 }
 
 void SandboxViewController::exit() { delegate_.terminateApp(); }
+
+void SandboxViewController::reject() {}
+
+void SandboxViewController::closeEvent(QCloseEvent* event) {
+  if (logic_->dismissRequested()) {
+    QDialog::closeEvent(event);
+    return;
+  }
+  // Without both grants the window has nothing to show: closing quits.
+  event->ignore();
+  exit();
+}
 
 OptionalPurpose::OptionalPurpose(AppDelegate& delegate, QWidget* parent)
     : SheetDialog("OptionalPreferences", themePicture("drive-harddisk", "drive-harddisk-symbolic"),

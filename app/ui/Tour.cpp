@@ -11,9 +11,12 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "app/ui/AppDelegate.h"
@@ -28,6 +31,7 @@
 #include "app/ui/ViewController.h"
 #include "demohome/DemoHome.h"
 #include "engine/SettingsKeys.h"
+#include "platform/FileSystem.h"
 #include "platform/Grant.h"
 #include "platform/User.h"
 #include "ravell/RavellToolKit.h"
@@ -49,6 +53,18 @@ class QuietOpener final : public UrlOpener {
 class QuietSounds final : public SoundPlayer {
  public:
   void play(const std::string&) override {}
+};
+
+// The desktop's file system, with deletions slowed down while `slow` is set,
+// so that the removal in progress can be pictured.
+class UnhurriedFileSystem final : public ForwardingFileSystem {
+ public:
+  explicit UnhurriedFileSystem(const FileSystem& target) : ForwardingFileSystem(target) {}
+  Status removeBelow(const RemovalAnchor& anchor, const std::string& path) const override {
+    if (slow.load()) std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    return ForwardingFileSystem::removeBelow(anchor, path);
+  }
+  std::atomic<bool> slow{true};
 };
 
 void wait(int milliseconds) {
@@ -190,7 +206,10 @@ int runTour(const TourWorkspace& workspace) {
   QuietViewer viewer;
   QuietOpener opener;
   QuietSounds sounds;
+  PosixFileSystem desktopFileSystem;
+  UnhurriedFileSystem fileSystem(desktopFileSystem);
   AppServices services;
+  services.fileSystem = &fileSystem;
   services.fileViewer = &viewer;
   services.urlOpener = &opener;
   services.sounds = &sounds;
@@ -212,7 +231,11 @@ int runTour(const TourWorkspace& workspace) {
   wait(300);
   ViewController& controller = *window.viewController();
   camera.sheet("Sandbox", controller.viewcontrollerS());
-  if (QDialog* sheet = controller.viewcontrollerS()) sheet->close();
+  // The sheet quits when closed; the tour grants the folders behind its back.
+  if (QDialog* sheet = controller.viewcontrollerS()) {
+    sheet->hide();
+    sheet->deleteLater();
+  }
   settings.setBlob(keys::kHome, createGrant(services.homeFolder));
   settings.setBlob(keys::kApplications,
                    createGrant(demo::demoApplicationsFolder(workspace.root())));
@@ -255,8 +278,15 @@ int runTour(const TourWorkspace& workspace) {
       }
     }
     review->remove();
+    waitUntil([&] { return review->busy(); }, 5000);
+    wait(400);
+    camera.window("Removing");
+    fileSystem.slow = false;
+    waitUntil([&] { return current<RemoveViewController>(window) != nullptr; }, 60000);
   } else {
-    for (const char* name : {"Remainder", "Remainder-ready", "Launched"}) camera.fail(name);
+    for (const char* name : {"Remainder", "Remainder-ready", "Launched", "Removing"}) {
+      camera.fail(name);
+    }
   }
 
   auto* result = current<RemoveViewController>(window);
@@ -284,12 +314,15 @@ int runTour(const TourWorkspace& workspace) {
   if (auto* preferences = dynamic_cast<PreferencesWindowController*>(delegate.preferences())) {
     preferences->selectPage("PreferencesMain");
     camera.free("PreferencesMain", preferences);
+    preferences->selectPage("PreferencesFolders");
+    camera.free("PreferencesFolders", preferences);
     preferences->selectPage("PreferencesSpider");
     camera.free("PreferencesSpider", preferences);
     preferences->close();
   } else {
-    camera.fail("PreferencesMain");
-    camera.fail("PreferencesSpider");
+    for (const char* name : {"PreferencesMain", "PreferencesFolders", "PreferencesSpider"}) {
+      camera.fail(name);
+    }
   }
 
   // The extensions hub and its lists, with the whole demo disk allowed.

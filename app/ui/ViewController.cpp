@@ -47,9 +47,12 @@ ViewController::ViewController(AppDelegate& delegate, QWidget* parent)
   quit->setObjectName("terminateApp");
   quit->setShortcut(QKeySequence::Quit);
   addAction(quit);
-  menuButton_->setMenu(menu);
-  menuButton_->setStyleSheet(menuButton_->styleSheet() +
-                             "QPushButton::menu-indicator { image: none; width: 0; }");
+  // The menu pops up without a nested event loop, so that a screen reader's
+  // press action returns at once and finds the menu in the tree.
+  connect(menuButton_, &QPushButton::clicked, menu, [this, menu] {
+    menu->popup(menuButton_->mapToGlobal(
+        QPoint(menuButton_->width() - menu->sizeHint().width(), menuButton_->height())));
+  });
 
   // viewDidLoad: the first page, the page notifications, the shortcut.
   home_view_controller();

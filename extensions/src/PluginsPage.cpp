@@ -1,7 +1,7 @@
 #include "extensions/PluginsPage.h"
 
+#include "engine/LabelFilter.h"
 #include "extensions/Bundle.h"
-#include "platform/Text.h"
 
 namespace vimbrel::extensions {
 
@@ -19,10 +19,8 @@ void PluginsPage::controlTextDidChange(const std::string& text) {
     filter({});
     return;
   }
-  const text::Folded needle = text::foldWithoutLocale(text);
-  filter([&needle](const BundleItem& item) {
-    return text::contains(text::foldWithoutLocale(item.label), needle);
-  });
+  const LabelFilter labels(text);
+  filter([&labels](const BundleItem& item) { return labels.keeps(item.label); });
 }
 
 std::vector<BundleItem> PluginsPage::catalog() const {

@@ -38,6 +38,8 @@ RTKTransparentWindow* RTKFeedback::createWindow(RTKPromptDelegate* delegate, con
       rtkparts::makeWindow(QStringLiteral("RTKFeedbackWindow"), &column, &close);
   auto* controller = new RTKFeedback(window, delegate);
   QWidget* content = window->contentView();
+  window->setWindowTitle(rtktexts::tr("Feedback"));
+  window->setAccessibleName(window->windowTitle());
   column->addWidget(rtkparts::makeIcon(content));
   column->addWidget(rtkparts::makeMessage(rtktexts::handedMessage(), content));
 

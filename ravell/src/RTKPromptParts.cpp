@@ -1,5 +1,7 @@
 #include "RTKPromptParts.h"
 
+#include <QGuiApplication>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -19,8 +21,11 @@ void name(QWidget* widget, const QString& objectName, const QString& accessibleN
 RTKTransparentWindow* makeWindow(const QString& objectName, QVBoxLayout** column,
                                  QToolButton** closeButton) {
   auto* window = new RTKTransparentWindow();
-  name(window, objectName, objectName);
-  window->setWindowTitle(objectName);
+  // Named after the program until the prompt's title names it better: a
+  // screen reader reads the window's title, never its class.
+  const QString programName = QGuiApplication::applicationDisplayName();
+  name(window, objectName, programName);
+  window->setWindowTitle(programName);
   auto* content = new QWidget();
   content->setObjectName(QStringLiteral("contentView"));
   content->setFixedWidth(kWindowWidth);
@@ -65,6 +70,10 @@ QLabel* makeIcon(QWidget* parent) {
 QLabel* makeTitle(const QString& text, QWidget* parent) {
   auto* title = new QLabel(text, parent);
   name(title, QStringLiteral("title"), text);
+  if (QWidget* window = parent->window(); window != parent) {
+    window->setWindowTitle(text);
+    window->setAccessibleName(text);
+  }
   QFont font = title->font();
   font.setBold(true);
   font.setPointSizeF(15);

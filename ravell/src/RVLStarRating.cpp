@@ -1,5 +1,12 @@
 #include "RVLStarRating.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "RVLStarRatingAccessible.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -11,6 +18,8 @@ RVLStarRating::RVLStarRating(QWidget* parent) : QWidget(parent) {
   setStarImage(defaultStar(28, false));
   setStarHighlightedImage(defaultStar(28, true));
   setAttribute(Qt::WA_Hover);
+  setFocusPolicy(Qt::StrongFocus);
+  registerStarRatingAccessible(this);
 }
 
 void RVLStarRating::setMaxRating(qint64 stars) {
@@ -137,8 +146,38 @@ void RVLStarRating::mouseMoveEvent(QMouseEvent* event) {
 
 void RVLStarRating::mouseReleaseEvent(QMouseEvent*) {
   if (!editable_) return;
+  commitRating(rating_);
+}
+
+void RVLStarRating::commitRating(float rating) {
+  setRating(std::clamp(rating, 0.0F, float(maxRating_)));
+  QAccessibleValueChangeEvent changed(this, rating_);
+  QAccessible::updateAccessibility(&changed);
   if (delegate_) delegate_->starsSelectionChanged(this, rating_);
   if (returnBlock_) returnBlock_(rating_);
+}
+
+void RVLStarRating::keyPressEvent(QKeyEvent* event) {
+  if (!editable_) return QWidget::keyPressEvent(event);
+  const float whole = std::round(rating_);
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+      commitRating(std::max(1.0F, whole - 1));
+      break;
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+      commitRating(whole + 1);
+      break;
+    case Qt::Key_Home:
+      commitRating(1);
+      break;
+    case Qt::Key_End:
+      commitRating(float(maxRating_));
+      break;
+    default:
+      return QWidget::keyPressEvent(event);
+  }
 }
 
 QSize RVLStarRating::sizeHint() const {

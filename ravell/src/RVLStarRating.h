@@ -17,7 +17,8 @@ class RVLStarRatingProtocol {
   virtual void starsSelectionChanged(RVLStarRating* control, float rating) = 0;
 };
 
-// A row of stars showing a rating, which the mouse changes when editable.
+// A row of stars showing a rating, which the mouse, the keyboard and a
+// screen reader (its accessible value) change when editable.
 // Star i (0-based) of size (w, h) in bounds (W, H) sits at
 // x = margin + i*w + i*gap, y = (H - h)/2, where gap = (W - 2*margin -
 // maxRating*w) / (maxRating - 1), or 0 for one star or when negative.
@@ -31,6 +32,9 @@ class RVLStarRating : public QWidget {
   void setMaxRating(qint64 stars);
   float rating() const { return rating_; }
   void setRating(float rating);
+  // Sets the rating as the user does (mouse, keyboard, screen reader): the
+  // new value is told to the delegate and the return block.
+  void commitRating(float rating);
   double horizontalMargin() const { return horizontalMargin_; }
   void setHorizontalMargin(double margin);
   unsigned displayMode() const { return displayMode_; }
@@ -65,6 +69,9 @@ class RVLStarRating : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // Left and Right (Down and Up) take a star away or add one; Home and End
+  // go to none and all.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QSizeF starSize() const;

@@ -7,6 +7,7 @@
 #include "engine/SafetyPolicy.h"
 #include "engine/SettingsKeys.h"
 #include "platform/Grant.h"
+#include "platform/HomeFolderRule.h"
 #include "platform/Paths.h"
 #include "platform/ThreadPriority.h"
 #include "spider/SApplication.h"
@@ -48,7 +49,9 @@ bool AppDelegate::grantsValid(std::string& home) const {
   const ResolvedGrant applications = resolve_grant(services_.app_settings, keys::kApplications);
   // Without the Applications folder the agent could not tell an application
   // being uninstalled from an old copy an updater put away, so it needs both.
-  if (!fresh(homeGrant, services_.loginName) || !fresh(applications, "Applications")) {
+  const bool homeValid = homeGrant.location && !homeGrant.stale &&
+                         isHomeFolder(*homeGrant.location, services_.loginName);
+  if (!homeValid || !fresh(applications, "Applications")) {
     return false;
   }
   home = *homeGrant.location;

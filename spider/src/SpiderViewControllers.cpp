@@ -2,6 +2,7 @@
 
 #include "engine/SettingsKeys.h"
 #include "platform/Grant.h"
+#include "platform/HomeFolderRule.h"
 #include "platform/Paths.h"
 #include "spider/LikeAppViewController.h"
 #include "spider/SpiderOptionalViewController.h"
@@ -40,7 +41,9 @@ SpiderSandboxViewController::SpiderSandboxViewController(SettingsStore& app_sett
       homeFolder_(std::move(homeFolder)) {}
 
 void SpiderSandboxViewController::refresh() {
-  const bool home = freshAndNamed(resolve_grant(app_settings_, keys::kHomeAccess), loginName_);
+  const ResolvedGrant homeGrant = resolve_grant(app_settings_, keys::kHomeAccess);
+  const bool home =
+      homeGrant.location && !homeGrant.stale && isHomeFolder(*homeGrant.location, loginName_);
   const bool applications =
       freshAndNamed(resolve_grant(app_settings_, keys::kApplications), "Applications");
   allowHomeButtonEnabled_ = !home;

@@ -97,25 +97,67 @@ TEST_F(AccessSheetsTest, ApplicationsThenHomeAlsoDismisses) {
   EXPECT_TRUE(sheet.dismissRequested());
 }
 
-TEST_F(AccessSheetsTest, AWrongFolderIsStoredButLeavesTheSwitchEnabled) {
+TEST_F(AccessSheetsTest, AWrongFolderIsRefusedWithTheReasonAndKeepsTheOldGrant) {
   auto sheet = loadedSandboxSheet();
+  chooser_.answer(tree_.folder("Apps"));
+  sheet.allowApplication(chooser_);
+  EXPECT_TRUE(sheet.applicationsSwitchEnabled());
+  EXPECT_NE(sheet.applicationsProblem().find("must be called \"Applications\""), std::string::npos)
+      << sheet.applicationsProblem();
+  EXPECT_FALSE(store_->blob(keys::kApplications).has_value());
   chooser_.answer(applications_);
   sheet.allowApplication(chooser_);
+  EXPECT_TRUE(sheet.applicationsProblem().empty());
 
-  // The parent of all home folders replaces nothing valid but is kept.
+  // The parent of all home folders is refused, nothing stored, and the sheet says why.
   chooser_.answer(tree_.path("Users"));
   sheet.allowHome(chooser_);
   EXPECT_TRUE(sheet.homeSwitchEnabled());
   EXPECT_FALSE(sheet.dismissRequested());
-  EXPECT_EQ(granted(keys::kHome), tree_.path("Users"));
-  EXPECT_FALSE(GrantChecks(*store_, "alice").homeValid());
+  EXPECT_FALSE(store_->blob(keys::kHome).has_value());
+  EXPECT_NE(sheet.homeProblem().find("“Users” cannot be used: the folder must be called \"alice\""),
+            std::string::npos)
+      << sheet.homeProblem();
 
-  // A user whose name differs from the folder's can never validate it.
-  chooser_.answer(home_);
+  // A user whose name differs from the folder's cannot use it while it is no
+  // macOS home; with a "Library" in it, it is one.
   SandboxSheet renamedUser(*store_, "alice2", home_);
+  chooser_.answer(home_);
   renamedUser.allowHome(chooser_);
   EXPECT_TRUE(renamedUser.homeSwitchEnabled());
   EXPECT_FALSE(GrantChecks(*store_, "alice2").homeValid());
+  tree_.folder("Users/alice/Library");
+  chooser_.answer(home_);
+  renamedUser.allowHome(chooser_);
+  EXPECT_FALSE(renamedUser.homeSwitchEnabled());
+  EXPECT_TRUE(renamedUser.dismissRequested());
+  EXPECT_TRUE(GrantChecks(*store_, "alice2").homeValid());
+}
+
+TEST_F(AccessSheetsTest, StatusTellsValidStaleMissingAndWhy) {
+  using State = GrantChecks::Status::State;
+  using Kind = GrantChecks::Kind;
+  GrantChecks checks(*store_, "alice");
+  EXPECT_EQ(checks.status(Kind::Home).state, State::Missing);
+  EXPECT_EQ(checks.status(Kind::Home).reason, "not granted");
+
+  store_->setBlob(keys::kHome, createGrant(home_));
+  store_->setBlob(keys::kApplications, createGrant(tree_.folder("Apps")));
+  const std::string gone = tree_.folder("Disk");
+  store_->setBlob(keys::kMacOS, createGrant(gone));
+  EXPECT_EQ(checks.status(Kind::Home).state, State::Valid);
+  EXPECT_EQ(checks.status(Kind::Home).location, home_);
+  EXPECT_EQ(checks.status(Kind::Applications).state, State::Invalid);
+  EXPECT_NE(checks.status(Kind::Applications).reason.find("not valid"), std::string::npos);
+  EXPECT_EQ(checks.status(Kind::WholeDisk).state, State::Invalid);  // AllowAny is 0
+
+  std::filesystem::remove(gone);
+  EXPECT_EQ(checks.status(Kind::WholeDisk).state, State::Missing);
+  EXPECT_NE(checks.status(Kind::WholeDisk).reason.find("gone"), std::string::npos);
+  std::filesystem::rename(home_, tree_.path("Users/alice-old"));
+  tree_.folder("Users/alice");
+  EXPECT_EQ(checks.status(Kind::Home).state, State::Stale);
+  EXPECT_NE(checks.status(Kind::Home).reason.find("stale"), std::string::npos);
 }
 
 TEST_F(AccessSheetsTest, CancelStoresNothingAndKeepsAnEarlierGrant) {

@@ -10,6 +10,7 @@
 #include "app/ui/PluginsViewController.h"
 #include "app/ui/PrefpanesViewController.h"
 #include "app/ui/RemainderViewController.h"
+#include "app/ui/RemoveViewController.h"
 #include "app/ui/SafariExtensionsViewController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ProgramProcesses.h"
@@ -167,6 +168,7 @@ TEST_F(ExtensionWindowsTest, APreferencePaneIsReviewedAndRemovedOnTheReviewPage)
   ASSERT_TRUE(review);
   ASSERT_TRUE(eventually([&] { return review->isReady(); }));
   review->remove();
+  ASSERT_TRUE(eventually([&] { return page<RemoveViewController>() != nullptr; }));
   EXPECT_FALSE(exists(pane));
 }
 

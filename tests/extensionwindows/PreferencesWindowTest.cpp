@@ -1,6 +1,7 @@
 #include <signal.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QToolButton>
 
@@ -54,6 +55,24 @@ TEST_F(PreferencesWindowTest, BuiltOnceAtStartUpAndShownAgain) {
   QTest::mouseClick(built->findChild<QToolButton*>("PreferencesSpider"), Qt::LeftButton);
   EXPECT_EQ(built->currentPage()->objectName(), "PreferencesSpider");
   EXPECT_EQ(built->currentPage()->windowTitle(), "Spider");
+}
+
+// A screen reader switches pages through the toolbar items' own action.
+TEST_F(PreferencesWindowTest, TheToolbarItemsSwitchPagesOnTheirAccessibilityAction) {
+  launch();
+  PreferencesWindowController* built = window();
+  ASSERT_TRUE(built);
+  delegate_->showPreferences();
+  for (const char* page : {"PreferencesFolders", "PreferencesSpider", "PreferencesMain"}) {
+    QAccessibleInterface* item =
+        QAccessible::queryAccessibleInterface(built->findChild<QToolButton*>(page));
+    ASSERT_TRUE(item && item->actionInterface()) << page;
+    const QStringList actions = item->actionInterface()->actionNames();
+    ASSERT_FALSE(actions.isEmpty()) << page;
+    item->actionInterface()->doAction(actions.front());
+    QTest::qWait(150);  // a press animates its click
+    EXPECT_EQ(built->currentPage()->objectName(), page);
+  }
 }
 
 // The menu item of the main window, with the usual shortcut.

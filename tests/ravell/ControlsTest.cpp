@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -97,6 +98,35 @@ TEST_F(StarRatingTest, MouseChangesOnlyAnEditableControlAndReports) {
   EXPECT_EQ(stars_.rating(), 2.0F);
 }
 
+TEST_F(StarRatingTest, KeysAndTheAccessibleValueRateAsTheMouseDoes) {
+  QStringList reports;
+  stars_.setReturnBlock([&](float rating) { reports << QString::number(double(rating)); });
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&stars_);
+  ASSERT_NE(accessible, nullptr);
+  EXPECT_EQ(accessible->role(), QAccessible::Slider);
+  QAccessibleValueInterface* value = accessible->valueInterface();
+  ASSERT_NE(value, nullptr);
+  EXPECT_EQ(value->maximumValue().toDouble(), 5.0);
+  // Read-only until editable: neither keys nor the value change it.
+  QTest::keyClick(&stars_, Qt::Key_Right);
+  value->setCurrentValue(3);
+  EXPECT_EQ(stars_.rating(), 0.0F);
+
+  stars_.setEditable(true);
+  value->setCurrentValue(3);
+  EXPECT_EQ(stars_.rating(), 3.0F);
+  EXPECT_EQ(value->currentValue().toDouble(), 3.0);
+  EXPECT_EQ(accessible->text(QAccessible::Value), "3 / 5");
+  QTest::keyClick(&stars_, Qt::Key_Right);
+  QTest::keyClick(&stars_, Qt::Key_Right);
+  QTest::keyClick(&stars_, Qt::Key_Right);  // stays at five
+  EXPECT_EQ(stars_.rating(), 5.0F);
+  QTest::keyClick(&stars_, Qt::Key_Home);
+  QTest::keyClick(&stars_, Qt::Key_Left);  // one star at least
+  EXPECT_EQ(stars_.rating(), 1.0F);
+  EXPECT_EQ(reports, (QStringList{"3", "4", "5", "5", "1", "1"}));
+}
+
 TEST(RVLCPTextField, ClipboardShortcutsNeedFocusAndASelection) {
   QWidget window;
   auto* field = new RVLCPTextField(&window);
@@ -161,6 +191,9 @@ TEST_F(PromptWindowTest, EveryWindowIsNamedAccessibleAndDrawn) {
         RavellToolKit::sharedInstance().buildPromptWindow(QLatin1String(name)));
     ASSERT_NE(window, nullptr) << name;
     EXPECT_EQ(window->objectName(), QLatin1String(name));
+    // A screen reader reads the title: human text, never the class.
+    EXPECT_FALSE(window->windowTitle().isEmpty()) << name;
+    EXPECT_NE(window->windowTitle(), QLatin1String(name));
     window->show();
     QCoreApplication::processEvents();
     for (QWidget* child : window->findChildren<QWidget*>()) {

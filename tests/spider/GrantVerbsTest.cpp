@@ -67,6 +67,18 @@ TEST_F(GrantCommandsTest, GrantsTellWhatIsValid) {
   EXPECT_NE(listed.out.find("root: not granted"), std::string::npos) << listed.out;
 }
 
+TEST_F(GrantCommandsTest, AMountedMacHomeCountsAsTheHomeFolder) {
+  const std::string mac = tree_.folder("Volumes/Mac/Users/anna");
+  const std::string bare = tree_.folder("Volumes/Mac/Users/nolibrary");
+  tree_.folder("Volumes/Mac/Users/anna/Library");
+  const auto granted = cli({"grant", "home", mac, "--agent"});
+  EXPECT_NE(granted.out.find("home: " + mac + "  valid"), std::string::npos) << granted.out;
+  const auto refused = cli({"grant", "home", bare});
+  EXPECT_NE(refused.out.find("not valid: the folder must be called"), std::string::npos)
+      << refused.out;
+  EXPECT_NE(refused.out.find("hold a \"Library\" folder"), std::string::npos) << refused.out;
+}
+
 TEST_F(GrantCommandsTest, BadInputChangesNothing) {
   EXPECT_EQ(cli({"grant", "home"}).exitCode, 2);
   EXPECT_EQ(cli({"grant", "desktop", home_}).exitCode, 2);

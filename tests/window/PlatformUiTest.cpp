@@ -70,7 +70,9 @@ TEST_F(PlatformUiTest, ReviewRowsNameCookiesAndHelpAndKeepTheTotalWhileScrolling
   ASSERT_NE(review, nullptr);
   const std::uint64_t total = delegate_->state().common_remove_size();
   QStringList names;
-  for (auto* label : review->findChildren<QLabel*>("name")) names << label->text();
+  for (int row = 0; row < review->model()->rowCount(); ++row) {
+    names << review->model()->index(row).data().toString();
+  }
   EXPECT_TRUE(names.contains("Cookie files"));
   EXPECT_TRUE(names.contains("Help files"));
   auto* area = review->findChild<QAbstractScrollArea*>("tableviewR");
@@ -80,7 +82,11 @@ TEST_F(PlatformUiTest, ReviewRowsNameCookiesAndHelpAndKeepTheTotalWhileScrolling
   EXPECT_EQ(delegate_->state().common_remove_size(), total);
   // Every reveal button shows just its own row.
   const std::size_t plist = rowOf(*review, "Preferences/com.example.Tool.plist");
-  click(review->revealAt(plist));
+  QListView* list = review->listView();
+  const QModelIndex index = review->model()->index(static_cast<int>(plist));
+  list->scrollTo(index);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    RemainderRowDelegate::revealRect(list->visualRect(index)).center());
   ASSERT_EQ(viewer_.revealed.size(), 1u);
   EXPECT_EQ(viewer_.revealed[0], std::vector<std::string>{review->files()[plist].text()});
 }

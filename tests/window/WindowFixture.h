@@ -24,6 +24,9 @@
 #include "app/ui/ApplicationsViewController.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/Page.h"
+#include "app/ui/RemainderListView.h"
+#include "app/ui/RemainderModel.h"
+#include "app/ui/RemainderRowDelegate.h"
 #include "app/ui/RemainderViewController.h"
 #include "app/ui/RemoveViewController.h"
 #include "app/ui/Style.h"
@@ -133,6 +136,8 @@ class WindowTest : public ::testing::Test {
       emailPrompts_.push_back(schedule + " | " + message);
     };
     if (!pendingStore_) pendingStore_ = openPlistSettingsStore(config_, "app");
+    if (!agentStore_) agentStore_ = openPlistSettingsStore(config_, "agent");
+    services.agentSettings = agentStore_.get();
     delegate_ = std::make_unique<AppDelegate>(std::move(pendingStore_), services,
                                               AppDelegate::Options{.startFramework = false});
     delegate_->applicationDidFinishLaunching();
@@ -186,6 +191,30 @@ class WindowTest : public ::testing::Test {
     EXPECT_TRUE(QTest::qWaitFor([&] { return review->isReady(); }, 30000));
     return review;
   }
+  // Clicks Remove and waits for the result page, as the removal runs on a worker.
+  void removeAndWait() {
+    click(control("remove"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+          auto* review = page<RemainderViewController>();
+          return review == nullptr || !review->busy();
+        },
+        30000));
+    QApplication::processEvents();
+  }
+  // The switch of a review row, as the list shows and a screen reader names it.
+  static bool switchOn(const RemainderViewController& review, std::size_t row) {
+    return review.model()->index(static_cast<int>(row)).data(Qt::CheckStateRole).toInt() ==
+           Qt::Checked;
+  }
+  // Clicks the switch of `row` where the list draws it.
+  static void clickSwitch(RemainderViewController& review, std::size_t row) {
+    QListView* list = review.listView();
+    const QModelIndex index = review.model()->index(static_cast<int>(row));
+    list->scrollTo(index);
+    const QRect rect = RemainderRowDelegate::switchRect(list->visualRect(index));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+  }
   // The row of the review whose path ends with `tail`.
   static std::size_t rowOf(const RemainderViewController& review, const std::string& tail) {
     const auto& files = review.files();
@@ -213,6 +242,7 @@ class WindowTest : public ::testing::Test {
   std::vector<std::string> emailPrompts_;  // what the framework was asked for
   std::optional<int> endedWith_;
   std::unique_ptr<SettingsStore> pendingStore_;
+  std::unique_ptr<SettingsStore> agentStore_;
   std::unique_ptr<AppDelegate> delegate_;
 };
 

@@ -30,16 +30,17 @@ TEST_F(WorkflowTest, PickReviewSwitchOneOffAndRemove) {
   const std::vector<RemainderEntry> files = review->files();
   const std::size_t kept = rowOf(*review, "Application Support/Tool Data");
   ASSERT_LT(kept, files.size());
-  // The switch names its row.
-  ASSERT_NE(review->switchAt(kept), nullptr);
-  EXPECT_EQ(review->switchAt(kept)->accessibleName(), "Remove Tool Data");
+  // The switch names its row and its folder.
+  EXPECT_EQ(review->model()->switchName(static_cast<int>(kept)),
+            "Remove Tool Data in Application Support");
   const std::uint64_t before = delegate_->state().common_remove_size();
-  click(review->switchAt(kept));
+  clickSwitch(*review, kept);
+  EXPECT_FALSE(switchOn(*review, kept));
   EXPECT_FALSE(review->prepare()[kept].isFileLocation());
   const std::uint64_t expected = delegate_->state().common_remove_size();
   EXPECT_LT(expected, before);
 
-  click(control("remove"));
+  removeAndWait();
   ASSERT_NE(page<RemoveViewController>(), nullptr);
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (!files[i].isFileLocation()) continue;
@@ -74,20 +75,23 @@ TEST_F(WorkflowTest, SwitchesKeepTheTotalAndTheRemoveButtonInStep) {
     if (review->files()[i].isFileLocation()) fileRows.push_back(i);
   }
   ASSERT_GT(fileRows.size(), 3u);
-  // Off and on again leaves the total as it was; Space toggles the focused switch.
-  review->switchAt(fileRows[1])->setFocus();
-  QTest::keyClick(review->switchAt(fileRows[1]), Qt::Key_Space);
-  EXPECT_FALSE(review->switchAt(fileRows[1])->isChecked());
-  QTest::keyClick(review->switchAt(fileRows[1]), Qt::Key_Space);
+  // Off and on again leaves the total as it was; Space toggles the current row.
+  QListView* list = review->listView();
+  list->setFocus();
+  list->setCurrentIndex(review->model()->index(static_cast<int>(fileRows[1])));
+  QTest::keyClick(list, Qt::Key_Space);
+  EXPECT_FALSE(switchOn(*review, fileRows[1]));
+  EXPECT_LT(delegate_->state().common_remove_size(), total);
+  QTest::keyClick(list, Qt::Key_Space);
   EXPECT_EQ(delegate_->state().common_remove_size(), total);
   // The arrow keys move between rows.
-  QTest::keyClick(review->switchAt(fileRows[1]), Qt::Key_Down);
-  EXPECT_TRUE(review->switchAt(fileRows[2])->hasFocus());
+  QTest::keyClick(list, Qt::Key_Down);
+  EXPECT_EQ(list->currentIndex().row(), static_cast<int>(fileRows[2]));
 
-  for (std::size_t row : fileRows) review->switchAt(row)->click();
+  for (std::size_t row : fileRows) clickSwitch(*review, row);
   EXPECT_FALSE(control("remove")->isEnabled());
   EXPECT_EQ(delegate_->state().common_remove_size(), 0u);
-  review->switchAt(fileRows.back())->click();
+  clickSwitch(*review, fileRows.back());
   EXPECT_TRUE(control("remove")->isEnabled());
 }
 
@@ -104,19 +108,17 @@ TEST_F(WorkflowTest, AnotherApplicationsFilesAreShownSwitchedOffAndKept) {
   const std::string minePath = review->files()[mine].text();
 
   // Shown with whose it is, switched off, and it cannot be switched on.
-  auto* toggle = review->switchAt(theirs);
-  ASSERT_NE(toggle, nullptr);
-  EXPECT_FALSE(toggle->isChecked());
-  EXPECT_FALSE(toggle->isEnabled());
+  const QModelIndex index = review->model()->index(static_cast<int>(theirs));
+  EXPECT_FALSE(switchOn(*review, theirs));
+  EXPECT_FALSE(index.flags() & Qt::ItemIsEnabled);
+  clickSwitch(*review, theirs);
   review->select_to_remove(theirs, true);
   EXPECT_FALSE(review->prepare()[theirs].isFileLocation());
-  auto* note = toggle->parentWidget()->findChild<QLabel*>("claimed_by");
-  ASSERT_NE(note, nullptr);
-  EXPECT_EQ(note->text(), "Also used by PhotoForge Pro");
+  EXPECT_EQ(index.data(RemainderModel::NoteRole).toString(), "Also used by PhotoForge Pro");
   // The row says why the search listed it.
-  EXPECT_FALSE(toggle->parentWidget()->toolTip().isEmpty());
+  EXPECT_FALSE(index.data(Qt::ToolTipRole).toString().isEmpty());
 
-  click(control("remove"));
+  removeAndWait();
   ASSERT_NE(page<RemoveViewController>(), nullptr);
   EXPECT_TRUE(fs::exists(theirsPath + "/PhotoForge Pro.db"));
   EXPECT_FALSE(fs::exists(minePath));
@@ -157,7 +159,7 @@ TEST_F(WorkflowTest, ADeletionFailureOffersToRevealExactlyTheSurvivors) {
   const std::size_t failingRow = rowOf(*review, "Application Support/Tool Updates");
   const std::string survivor = review->files()[failingRow].text();
   const std::uint64_t chosen = delegate_->state().common_remove_size();
-  click(control("remove"));
+  removeAndWait();
 
   auto* result = page<RemoveViewController>();
   ASSERT_NE(result, nullptr);

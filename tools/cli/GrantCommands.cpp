@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "engine/SettingsKeys.h"
 #include "platform/Grant.h"
+#include "platform/HomeFolderRule.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 #include "platform/User.h"
@@ -120,6 +121,9 @@ std::string judge(Kind kind, const ResolvedGrant& grant, const SettingsStore& st
     verdict = store.integer(keys::kAllowAny) == 1 ? "valid, system folders searched"
                                                   : "stored, but AllowAny is not 1";
     if (paths::lastComponent(*grant.location) != "/") verdict += " (not the root folder \"/\")";
+  } else if (kind == Kind::Home) {
+    verdict =
+        isHomeFolder(*grant.location, name) ? "valid" : "not valid: " + homeFolderRequirement(name);
   } else if (name.empty() || paths::lastComponent(*grant.location) != name) {
     verdict = "not valid: the folder must be called \"" + name + "\"";
   } else {

@@ -35,6 +35,9 @@ struct AppServices {
   std::function<void(const std::string& schedule, const std::string& message)> emailPrompt;
   // The shared suite the agent reads; null: the one in the settings folder.
   SettingsStore* sharedSettings = nullptr;
+  // The agent's own settings, with its folder grants; null: the agent's
+  // store in the settings folder.
+  SettingsStore* agentSettings = nullptr;
   // The agent as a login item; null: the agent program installed beside this one.
   LoginItem* loginItem = nullptr;
   // The login name the home folder must carry, and where the home panel starts.

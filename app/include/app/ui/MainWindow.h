@@ -16,6 +16,8 @@ class MainWindow : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // While a page removes, the window stays until the removal has ended.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   AppDelegate& delegate_;

@@ -10,6 +10,8 @@ class Page : public QWidget {
   using QWidget::QWidget;
   // Called once the page is in the window and the window shows.
   virtual void viewDidAppear() {}
+  // True while the page runs work that closing the window must wait for.
+  virtual bool busy() const { return false; }
 };
 
 }  // namespace vimbrel

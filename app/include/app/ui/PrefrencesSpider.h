@@ -8,6 +8,8 @@ class QAbstractButton;
 
 namespace vimbrel {
 
+class GrantsPanel;
+
 class AppDelegate;
 
 // The "Spider" page of the preferences window: the background agent as a
@@ -25,11 +27,16 @@ class PrefrencesSpider : public QWidget {
   void EnableNotifications();
   void RemoveNotifications();
 
+ protected:
+  // The agent's grants may have changed elsewhere.
+  void showEvent(QShowEvent* event) override;
+
  private:
   // Shows the logic's switch states.
   void refresh();
 
   SpiderPreferences logic_;
+  GrantsPanel* grants_ = nullptr;
   QAbstractButton* enableSpiderButton_;
   QAbstractButton* enableNotificationsButton_;
   QAbstractButton* removeNotifiactionsButton_;

@@ -6,31 +6,28 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
+#include "app/ReviewRemoval.h"
 #include "app/ui/Page.h"
 #include "engine/ApplicationItem.h"
 #include "engine/RemainderEntry.h"
-#include "engine/RemovalPlan.h"
 
 #include <QDialog>
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QScrollArea;
-class QVBoxLayout;
 
 namespace vimbrel {
 
 class AppDelegate;
-namespace ui {
-class ToggleSwitch;
-}
+class RemainderListView;
+class RemainderModel;
 
 // The review of one application: searches its remainders on a worker thread,
-// shows them grouped with sizes and a switch each, and removes the chosen
-// ones together with the application.
+// shows them grouped with sizes and a switch each (a RemainderModel in a
+// list), and hands the chosen ones to the removal workflow, whose progress it
+// shows until the result page takes over.
 class RemainderViewController : public Page {
  public:
   RemainderViewController(AppDelegate& delegate, QWidget* parent = nullptr);
@@ -44,47 +41,41 @@ class RemainderViewController : public Page {
   void back();
   void remove();
 
-  // The search has finished and every row is shown.
-  bool isReady() const { return ready_; }
-  const std::vector<RemainderEntry>& files() const { return files_; }
+  // The search has finished and the rows are shown.
+  bool isReady() const { return model_ != nullptr; }
+  // The removal runs; the page's buttons wait for it.
+  bool busy() const override { return removal_->running(); }
+  const std::vector<RemainderEntry>& files() const;
   // The list the remove action hands to the removal: unchosen rows are
   // placeholders. Empty until the search has finished.
   const std::vector<RemainderEntry>& prepare() const;
-  // The switch and reveal button of a file row; null for a header row.
-  ui::ToggleSwitch* switchAt(std::size_t row) const;
-  QPushButton* revealAt(std::size_t row) const;
+  RemainderModel* model() const { return model_; }
+  RemainderListView* listView() const { return list_; }
   QDialog* viewcontrollerL() const { return viewcontrollerL_.data(); }
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
-  void fillRows(std::size_t first);
-  QWidget* makeFileRow(std::size_t row);
+  void showRows();
   void updateSummary();
+  void removal_timer_proc();
 
   AppDelegate& appDelegate_;
   std::shared_ptr<ApplicationItem> item_;
   std::shared_ptr<std::atomic<bool>> is_vimbrel_;
   QTimer timer_;
-  bool ready_ = false;
-  std::vector<RemainderEntry> files_;
-  std::vector<SizeEntry> sizes_;
-  std::optional<RemovalPlan> plan_;  // made when the search has finished
-  std::vector<std::uint64_t> clean_size_;
-  std::vector<ui::ToggleSwitch*> switches_;
-  std::vector<QPushButton*> reveals_;
+  QTimer removalTimer_;
+  std::unique_ptr<ReviewRemoval> removal_;
 
+  RemainderModel* model_ = nullptr;  // made when the search has finished
   QWidget* searching_ = nullptr;
   QProgressBar* progress_;
   QLabel* status_;
   QLabel* summary_;
-  QScrollArea* tableviewR_;
-  QWidget* rows_;
-  QVBoxLayout* rowsLayout_;
+  RemainderListView* list_;
+  QLabel* warning_;
+  QProgressBar* removalProgress_;
+  QPushButton* back_;
   QPushButton* switch_remove_;
   QPointer<QDialog> viewcontrollerL_;
-  QIcon applicationIcon_;
 };
 
 }  // namespace vimbrel

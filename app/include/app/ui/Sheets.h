@@ -43,6 +43,12 @@ class SandboxViewController : public SheetDialog {
   void allowHome();
   void allowApplication();
   void exit();
+  // Esc does not dismiss the sheet: only the grants or Quit end it.
+  void reject() override;
+
+ protected:
+  // Closing the sheet's window quits, as Quit does.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void refresh();
@@ -50,6 +56,9 @@ class SandboxViewController : public SheetDialog {
   std::unique_ptr<SandboxSheet> logic_;
   QPushButton* switchAllowHome_;
   QPushButton* switchAllowApplications_;
+  QLabel* homeProblem_;
+  QLabel* applicationsProblem_;
+  QPushButton* quit_;
 };
 
 // "OptionalPreferences": asks for the whole disk.
