@@ -144,6 +144,13 @@ bool isInTrash(const std::string& path) {
 }
 
 ResolvedGrant locate(const StoredGrant& grant) {
+  struct stat own {};
+  if (::lstat(grant.path.c_str(), &own) == 0 && S_ISLNK(own.st_mode)) {
+    // A link stands where the chosen folder was: whatever it points at (even
+    // the folder itself, moved away), the grant no longer names its place.
+    if (auto moved = findBeside(paths::parent(grant.path), grant.identity)) return {*moved, true};
+    return {grant.path, true};
+  }
   if (auto current = folderIdentity(grant.path)) {
     // The path still names a folder: the chosen one, or one put in its place.
     return {grant.path, !sameFolder(grant.identity, *current)};

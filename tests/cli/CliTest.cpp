@@ -269,6 +269,23 @@ TEST_F(CliTest, HostileNamesGiveValidJsonAndInertText) {
   EXPECT_NE(text.out.find("com.example.Tool.\\xFF\\xFE.plist"), std::string::npos);
 }
 
+// "certain" marks what the agent would take without review: a name made of
+// the identifier, but not a Desktop folder named after the application.
+TEST_F(CliTest, JsonTellsWhatIsCertainlyTheApplications) {
+  tree_.file("disk/Users/tester/Desktop/Tool/notes.txt", "mine");
+  Outcome json = run({"scan", "Tool", "--json"});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  auto certainOf = [&](const std::string& path) {
+    const auto at = json.out.find("\"path\":\"" + path + "\"");
+    if (at == std::string::npos) return std::string("missing");
+    const auto flag = json.out.find("\"certain\":", at);
+    return json.out.substr(flag + 10, json.out[flag + 10] == 't' ? 4 : 5);
+  };
+  EXPECT_EQ(certainOf(pref_), "true") << json.out;
+  EXPECT_EQ(certainOf(home_ + "/Library/Caches/com.example.Tool"), "true") << json.out;
+  EXPECT_EQ(certainOf(home_ + "/Desktop/Tool"), "false") << json.out;
+}
+
 // A bundle that is a link to one elsewhere: the link goes, the bundle stays.
 TEST_F(CliTest, RemovingALinkedBundleRemovesTheLinkOnly) {
   const std::string elsewhere =

@@ -51,7 +51,7 @@ remove_count() {
 }
 notarius_leftovers() {
   XDG_CONFIG_HOME=$work/.demo/config "$cli" scan "$1" --json |
-    jq -r '.groups[].entries[] | select(.claimed_by == []) | .path' | grep -v '\.app$' || true
+    jq -r '.groups[].entries[] | select(.certain) | .path' || true
 }
 agent_running() {
   dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \

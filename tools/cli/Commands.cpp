@@ -14,6 +14,7 @@
 #include "JsonWriter.h"
 #include "Output.h"
 #include "engine/Application.h"
+#include "engine/CertainEvidence.h"
 #include "engine/RemainderPresentation.h"
 #include "engine/RemainderSearch.h"
 #include "engine/Removal.h"
@@ -116,7 +117,16 @@ void searchWithProgress(ApplicationItem& item, const FileSystem& fileSystem,
   std::fputs("\r\033[K", stderr);
 }
 
-void printJson(const ApplicationItem& item) {
+// Whether the agent would take the entry without asking: its own by the
+// ownership rules, named beyond doubt, and outside the user's own folders.
+bool takenWithoutReview(const ApplicationItem& item, const RemainderEntry& entry,
+                        const std::string& home) {
+  if (entry.isClaimed()) return false;
+  if (!home.empty() && isInUsersOwnFolder(home, entry.text())) return false;
+  return hasCertainName(item, entry);
+}
+
+void printJson(const ApplicationItem& item, const std::string& home) {
   JsonWriter json(std::cout);
   json.beginObject();
   json.key("application").beginObject();
@@ -169,6 +179,7 @@ void printJson(const ApplicationItem& item) {
         }
         json.endObject();
       }
+      json.field("certain", takenWithoutReview(item, entry, home));
       // A name that is not valid UTF-8 shows with U+FFFD above; its exact
       // bytes, in hexadecimal, let a program find the file.
       if (validUtf8(entry.text()) != entry.text()) json.field("path_bytes", hexBytes(entry.text()));
@@ -208,7 +219,7 @@ int scan(const CliOptions& options, const FileSystem& fileSystem, const Settings
   }
   searchWithProgress(item, fileSystem, store, options.jobs);
   if (options.json) {
-    printJson(item);
+    printJson(item, resolve_grant(store, keys::kHome).location.value_or(""));
   } else {
     std::cout << printable(item.label) << " (" << printable(item.bundle.value_or("no identifier"))
               << ")\n";

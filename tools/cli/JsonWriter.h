@@ -48,6 +48,12 @@ class JsonWriter {
   JsonWriter& field(std::string_view name, const std::string& value) {
     return field(name, std::string_view(value));
   }
+  JsonWriter& field(std::string_view name, bool value) {
+    key(name);
+    separate();
+    out_ << (value ? "true" : "false");
+    return *this;
+  }
   JsonWriter& field(std::string_view name, int value) {
     return field(name, static_cast<std::uint64_t>(value < 0 ? 0 : value));
   }
