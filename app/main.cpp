@@ -13,11 +13,13 @@
 int main(int argc, char** argv) {
   std::string tourFolder;
   std::string iconFile;
+  bool dark = false;
   for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--dark") == 0) dark = true;
     if (std::strcmp(argv[i], "--export-icon") == 0 && i + 1 < argc) iconFile = argv[i + 1];
     if (std::strcmp(argv[i], "--tour") == 0) {
       if (i + 1 >= argc) {
-        std::cerr << "usage: vimbrel [--tour DIR | --export-icon FILE]\n";
+        std::cerr << "usage: vimbrel [--tour DIR [--dark] | --export-icon FILE]\n";
         return 2;
       }
       tourFolder = argv[i + 1];
@@ -35,6 +37,13 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("com.Orvik.Seltan.Vimbrel");
   application.setProperty("bundleIdentifier", "com.Orvik.Seltan.Vimbrel");
   application.setProperty("bundleVersion", VIMBREL_VERSION);
+  // The tour pictures a scheme of its own choosing; the window follows the desktop.
+  using vimbrel::ui::ColorScheme;
+  vimbrel::ui::useColorScheme(dark        ? ColorScheme::Dark
+                              : workspace ? ColorScheme::Light
+                                          : ColorScheme::Desktop);
+  vimbrel::ui::installTranslations();
+  QApplication::setWindowIcon(vimbrel::ui::applicationIcon());
 
   if (!iconFile.empty()) {
     // The icon the desktop file names, drawn by the same code as the window's.

@@ -21,7 +21,7 @@ SheetDialog::SheetDialog(const QString& identifier, const QPixmap& picture, cons
   setObjectName(identifier);
   setWindowTitle(title);
   QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, Qt::white);
+  palette.setColor(QPalette::Window, ui::colors::kWindow);
   setPalette(palette);
   setAutoFillBackground(true);
   image_->setObjectName("image");
@@ -33,7 +33,7 @@ SheetDialog::SheetDialog(const QString& identifier, const QPixmap& picture, cons
   titleLabel->setWordWrap(true);
   text_->setObjectName("text");
   text_->setWordWrap(true);
-  text_->setMinimumWidth(320);
+  text_->setMinimumWidth(300);
   body_ = new QVBoxLayout;
   body_->setSpacing(8);
   body_->addWidget(titleLabel);
@@ -53,7 +53,9 @@ SheetDialog::SheetDialog(const QString& identifier, const QPixmap& picture, cons
   left->addStretch();
   top->addLayout(left);
   top->addLayout(right, 1);
-  setMinimumWidth(480);
+  setMinimumWidth(460);
+  // At most the window's smallest width, so that a sheet always fits.
+  setMaximumWidth(620);
 }
 
 QPushButton* SheetDialog::addButton(const QString& text, const QString& objectName, bool accent) {
@@ -72,22 +74,22 @@ QPushButton* SheetDialog::addButton(const QString& text, const QString& objectNa
 namespace {
 
 QPixmap themePicture(const char* name, const char* fallback) {
-  QIcon icon = QIcon::fromTheme(name, QIcon::fromTheme(fallback));
+  QIcon icon = ui::symbolicIcon({name, fallback});
   return icon.isNull() ? ui::applicationPixmap(144) : icon.pixmap(144, 144);
 }
 
 }  // namespace
 
 SandboxViewController::SandboxViewController(AppDelegate& delegate, QWidget* parent)
-    : SheetDialog("Sandbox", ui::applicationPixmap(144), "Vimbrel needs access to your folders",
-                  "Vimbrel only looks where you allow it. Choose your home folder and the "
-                  "Applications folder once; Vimbrel remembers them.",
+    : SheetDialog("Sandbox", ui::applicationPixmap(144), tr("Vimbrel needs access to your folders"),
+                  tr("Vimbrel only looks where you allow it. Choose your home folder and the "
+                     "Applications folder once; Vimbrel remembers them."),
                   parent),
       delegate_(delegate),
       logic_(std::make_unique<SandboxSheet>(delegate.app_settings(), delegate.services().loginName,
                                             delegate.services().homeFolder)),
-      switchAllowHome_(new QPushButton("Allow Home Folder…", this)),
-      switchAllowApplications_(new QPushButton("Allow Applications Folder…", this)) {
+      switchAllowHome_(new QPushButton(tr("Allow Home Folder…"), this)),
+      switchAllowApplications_(new QPushButton(tr("Allow Applications Folder…"), this)) {
   switchAllowHome_->setObjectName("allowHome");
   switchAllowApplications_->setObjectName("allowApplication");
   for (QPushButton* button : {switchAllowHome_, switchAllowApplications_}) {
@@ -95,8 +97,8 @@ SandboxViewController::SandboxViewController(AppDelegate& delegate, QWidget* par
     body()->addWidget(button);
   }
   body()->insertSpacing(2, 6);
-  QPushButton* quit = addButton("Quit", "exit", false);
-  quit->setAccessibleName("Quit Vimbrel");
+  QPushButton* quit = addButton(tr("Quit"), "exit", false);
+  quit->setAccessibleName(tr("Quit Vimbrel"));
   connect(switchAllowHome_, &QPushButton::clicked, this, [this] { allowHome(); });
   connect(switchAllowApplications_, &QPushButton::clicked, this, [this] { allowApplication(); });
   connect(quit, &QPushButton::clicked, this, [this] { exit(); });
@@ -109,11 +111,11 @@ SandboxViewController::~SandboxViewController() = default;
 void SandboxViewController::refresh() {
   switchAllowHome_->setEnabled(logic_->homeSwitchEnabled());
   switchAllowApplications_->setEnabled(logic_->applicationsSwitchEnabled());
-  switchAllowHome_->setText(logic_->homeSwitchEnabled() ? "Allow Home Folder…"
-                                                        : "Home folder allowed ✓");
+  switchAllowHome_->setText(logic_->homeSwitchEnabled() ? tr("Allow Home Folder…")
+                                                        : tr("Home folder allowed ✓"));
   switchAllowApplications_->setText(logic_->applicationsSwitchEnabled()
-                                        ? "Allow Applications Folder…"
-                                        : "Applications folder allowed ✓");
+                                        ? tr("Allow Applications Folder…")
+                                        : tr("Applications folder allowed ✓"));
   if (logic_->dismissRequested()) accept();
 }
 
@@ -131,23 +133,23 @@ void SandboxViewController::exit() { delegate_.terminateApp(); }
 
 OptionalPurpose::OptionalPurpose(AppDelegate& delegate, QWidget* parent)
     : SheetDialog("OptionalPreferences", themePicture("drive-harddisk", "drive-harddisk-symbolic"),
-                  "Search the whole disk",
-                  "Some applications also leave files in the system's folders (/Library, "
-                  "/Users/Shared, /var). Allow the whole disk (choose “/”) to find and remove "
-                  "those too.",
+                  tr("Search the whole disk"),
+                  tr("Some applications also leave files in the system's folders (/Library, "
+                     "/Users/Shared, /var). Allow the whole disk (choose “/”) to find and remove "
+                     "those too."),
                   parent),
       delegate_(delegate),
       logic_(std::make_unique<OptionalPurposeSheet>(delegate.app_settings())),
-      macOSButton_(new QPushButton("Allow Whole Disk…", this)) {
+      macOSButton_(new QPushButton(tr("Allow Whole Disk…"), this)) {
   macOSButton_->setObjectName("AllowmacOS");
   ui::makeAccentButton(macOSButton_);
   body()->addWidget(macOSButton_);
-  QPushButton* close = addButton("Close", "close", false);
+  QPushButton* close = addButton(tr("Close"), "close", false);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   connect(macOSButton_, &QPushButton::clicked, this, [this] { AllowmacOS(); });
   logic_->onLoad();
   macOSButton_->setEnabled(logic_->macOSButtonEnabled());
-  if (!logic_->macOSButtonEnabled()) macOSButton_->setText("Whole disk allowed ✓");
+  if (!logic_->macOSButtonEnabled()) macOSButton_->setText(tr("Whole disk allowed ✓"));
 }
 
 OptionalPurpose::~OptionalPurpose() = default;
@@ -155,44 +157,45 @@ OptionalPurpose::~OptionalPurpose() = default;
 void OptionalPurpose::AllowmacOS() {
   logic_->AllowmacOS(*delegate_.services().folderChooser);
   macOSButton_->setEnabled(logic_->macOSButtonEnabled());
-  if (!logic_->macOSButtonEnabled()) macOSButton_->setText("Whole disk allowed ✓");
+  if (!logic_->macOSButtonEnabled()) macOSButton_->setText(tr("Whole disk allowed ✓"));
 }
 
 SheetDialog* makeLaunchedSheet(AppDelegate& delegate, QWidget* parent) {
   auto item = delegate.state().item();
-  const QString label = item ? QString::fromStdString(item->label) : QString("The application");
+  const QString label =
+      item ? QString::fromStdString(item->label) : SheetDialog::tr("The application");
   QPixmap picture = ui::applicationPixmap(144);
   if (item) {
     QIcon icon = ui::iconFor(*delegate.services().icons, item->icon);
     if (!icon.isNull()) picture = icon.pixmap(144, 144);
   }
-  auto* sheet =
-      new SheetDialog("Launched", picture, label + " is running",
-                      "Quit " + label + " first, then remove it. Nothing was removed.", parent);
+  auto* sheet = new SheetDialog(
+      "Launched", picture, SheetDialog::tr("%1 is running").arg(label),
+      SheetDialog::tr("Quit %1 first, then remove it. Nothing was removed.").arg(label), parent);
   sheet->textLabel()->setObjectName("label");
-  QPushButton* ok = sheet->addButton("OK", "ok", true);
+  QPushButton* ok = sheet->addButton(SheetDialog::tr("OK"), "ok", true);
   QObject::connect(ok, &QPushButton::clicked, sheet, &QDialog::accept);
   return sheet;
 }
 
 SheetDialog* makeInstalledAppsSheet(AppDelegate&, QWidget* parent) {
   auto* sheet = new SheetDialog(
-      "Installedapps", themePicture("system-software-install", "folder"), "No applications found",
-      "Vimbrel found no application in the folder you allowed. Drop an application on the "
-      "window, or allow another Applications folder.",
+      "Installedapps", themePicture("system-software-install", "folder"),
+      SheetDialog::tr("No applications found"),
+      SheetDialog::tr("Vimbrel found no application in the folder you allowed. Drop an "
+                      "application on the window, or allow another Applications folder."),
       parent);
-  QPushButton* ok = sheet->addButton("OK", "ok", true);
+  QPushButton* ok = sheet->addButton(SheetDialog::tr("OK"), "ok", true);
   QObject::connect(ok, &QPushButton::clicked, sheet, &QDialog::accept);
   return sheet;
 }
 
 SheetDialog* makeRateAppCountSheet(AppDelegate& delegate, QWidget* parent) {
-  auto* sheet = new SheetDialog("RateAppCount", ui::applicationPixmap(144), "Enjoying Vimbrel?",
-                                QString::fromStdString(launchCountRateText(
-                                    delegate.app_settings().integer(keys::kAppLaunchCount))),
-                                parent);
-  QPushButton* yes = sheet->addButton("Rate Vimbrel", "yesApp", true);
-  QPushButton* later = sheet->addButton("Not Now", "close", false);
+  auto* sheet = new SheetDialog(
+      "RateAppCount", ui::applicationPixmap(144), SheetDialog::tr("Enjoying Vimbrel?"),
+      launchCountRateMessage(delegate.app_settings().integer(keys::kAppLaunchCount)), parent);
+  QPushButton* yes = sheet->addButton(SheetDialog::tr("Rate Vimbrel"), "yesApp", true);
+  QPushButton* later = sheet->addButton(SheetDialog::tr("Not Now"), "close", false);
   QObject::connect(yes, &QPushButton::clicked, sheet, [&delegate, sheet] {
     rateApp(delegate);
     sheet->accept();
