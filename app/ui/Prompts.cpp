@@ -71,7 +71,7 @@ RateAppViewController::RateAppViewController(AppDelegate& delegate, QWidget* par
   auto* notNow = new QPushButton(tr("Not now"), this);
   notNow->setObjectName("no");
   ui::makeRoundButton(notNow);
-  auto* closeButton = new QPushButton("✕", this);
+  auto* closeButton = new QPushButton(this);
   closeButton->setObjectName("close");
   ui::makeIconButton(closeButton, ui::symbolicIcon({"window-close"}), tr("Close"));
   if (closeButton->icon().isNull()) closeButton->setText("✕");

@@ -33,7 +33,7 @@ namespace {
 constexpr int kPollMilliseconds = 300;
 constexpr std::size_t kRowsPerTurn = 12;
 
-QIcon folderIcon() { return QIcon::fromTheme("folder"); }
+QIcon folderIcon() { return ui::symbolicIcon({"folder"}); }
 
 // A row of the review: draws the separator under a file row.
 class RowView : public QWidget {
@@ -71,17 +71,18 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
       tableviewR_(new QScrollArea(this)),
       rows_(new QWidget),
       rowsLayout_(new QVBoxLayout(rows_)),
-      switch_remove_(new QPushButton("Remove", this)) {
+      switch_remove_(new QPushButton(tr("Remove"), this)) {
   setObjectName("Remainder");
   // The record is searched as a copy of its own, so that a search still
   // running for an abandoned review never writes into the record that a
   // later review of the same application reads.
   if (auto picked = delegate.state().item()) item_ = std::make_shared<ApplicationItem>(*picked);
 
-  auto* back = new QPushButton("‹  Back", this);
+  auto* back = new QPushButton(tr("‹  Back"), this);
   back->setObjectName("back");
-  back->setAccessibleName("Back");
+  back->setAccessibleName(tr("Back"));
   ui::makeRoundButton(back);
+  setBackButton(back);
   auto* icon = new QLabel(this);
   icon->setObjectName("image");
   const QString label = item_ ? QString::fromStdString(item_->label) : QString();
@@ -105,17 +106,18 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
   header->addSpacing(6);
   header->addLayout(titles);
   header->addStretch();
-  header->addSpacing(44);
+  setHeaderRow(header);  // the window's menu button ends it
 
   progress_->setObjectName("progress");
   progress_->setRange(0, 0);
   progress_->setTextVisible(false);
   progress_->setFixedHeight(6);
-  progress_->setAccessibleName("Searching");
+  progress_->setAccessibleName(tr("Searching"));
   progress_->setStyleSheet(
-      "QProgressBar { background: rgb(232,232,236); border: none; border-radius: 3px; }"
+      "QProgressBar { background: " + ui::colors::css(ui::colors::kSeparator) +
+      "; border: none; border-radius: 3px; }"
       "QProgressBar::chunk { background: rgb(0,148,239); border-radius: 3px; }");
-  status_->setText(QString("Looking for what %1 leaves behind…").arg(label));
+  status_->setText(tr("Looking for what %1 leaves behind…").arg(label));
   status_->setAlignment(Qt::AlignCenter);
 
   rowsLayout_->setContentsMargins(0, 0, 8, 0);
@@ -124,7 +126,7 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
   rows_->setObjectName("rows");
   rows_->setAutoFillBackground(false);
   tableviewR_->setObjectName("tableviewR");
-  tableviewR_->setAccessibleName(QString("What %1 leaves behind").arg(label));
+  tableviewR_->setAccessibleName(tr("What %1 leaves behind").arg(label));
   tableviewR_->setWidget(rows_);
   tableviewR_->setWidgetResizable(true);
   tableviewR_->setFrameShape(QFrame::NoFrame);
@@ -140,18 +142,22 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
   tableviewR_->hide();
 
   switch_remove_->setObjectName("remove");
-  switch_remove_->setAccessibleName("Remove the selected items");
+  switch_remove_->setAccessibleName(tr("Remove the selected items"));
   switch_remove_->setEnabled(false);
   switch_remove_->setCursor(Qt::PointingHandCursor);
   switch_remove_->setMinimumHeight(32);
   switch_remove_->setStyleSheet(
-      "QPushButton { background: rgb(229,57,53); color: white; border: 2px solid transparent;"
+      "QPushButton { background: rgb(204,41,41); color: white; border: 2px solid transparent;"
       " border-radius: 6px; padding: 5px 24px; font-weight: 600; }"
-      "QPushButton:pressed { background: rgb(198,40,40); }"
-      "QPushButton:disabled { background: rgb(236,200,200); }"
-      "QPushButton:focus { border: 2px solid rgba(255,255,255,150); }");
+      "QPushButton:pressed { background: rgb(170,30,30); }"
+      "QPushButton:disabled { background: " +
+      ui::colors::css(ui::colors::kPanel) +
+      "; color: " + ui::colors::css(ui::colors::kSecondaryText) +
+      "; }"
+      "QPushButton:focus { border: 2px solid " +
+      ui::colors::css(ui::colors::kPrimaryText) + "; }");
   auto* footer = new QHBoxLayout;
-  auto* warning = ui::secondaryLabel("Removal is final: nothing goes to the Trash.", this);
+  auto* warning = ui::secondaryLabel(tr("Removal is final: nothing goes to the Trash."), this);
   footer->addWidget(warning);
   footer->addStretch();
   footer->addWidget(switch_remove_);
@@ -190,7 +196,7 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
   timer_.setInterval(kPollMilliseconds);
   connect(&timer_, &QTimer::timeout, this, [this] { remainder_timer_proc(); });
   timer_.start();
-  summary_->setText("Searching…");
+  summary_->setText(tr("Searching…"));
 }
 
 RemainderViewController::~RemainderViewController() = default;
@@ -229,7 +235,9 @@ void RemainderViewController::fillRows(std::size_t first) {
     QWidget* view = nullptr;
     if (files_[row].isHeader()) {
       view = new RowView(true, rows_);
-      auto* label = new QLabel(QString(groupLabel(files_[row].group())).toUpper(), view);
+      auto* label = new QLabel(
+          QCoreApplication::translate("RemainderGroup", groupLabel(files_[row].group())).toUpper(),
+          view);
       label->setObjectName("GroupCell");
       QFont font = label->font();
       font.setPointSizeF(font.pointSizeF() - 1);
@@ -275,8 +283,8 @@ QWidget* RemainderViewController::makeFileRow(std::size_t row) {
   // A claimed entry is kept for the other application: shown, never chosen.
   const QString claim = QString::fromStdString(alsoUsedBy(files_[row]));
   toggle->setEnabled(claim.isEmpty());
-  toggle->setAccessibleName("Remove " + name);
-  toggle->setToolTip("Remove " + name);
+  toggle->setAccessibleName(tr("Remove %1").arg(name));
+  toggle->setToolTip(tr("Remove %1").arg(name));
   toggle->installEventFilter(this);
   connect(toggle, &ui::ToggleSwitch::toggled, this,
           [this, row](bool on) { select_to_remove(row, on); });
@@ -298,13 +306,13 @@ QWidget* RemainderViewController::makeFileRow(std::size_t row) {
       icon = applicationIcon_;
       break;
     case RemainderIcon::Kind::Preferences:
-      icon = QIcon::fromTheme("preferences-system", QIcon::fromTheme("emblem-system"));
+      icon = ui::symbolicIcon({"preferences-system", "emblem-system"});
       break;
     case RemainderIcon::Kind::FileType:
       icon = icons.iconForFileType(choice.type);
       break;
     case RemainderIcon::Kind::LaunchAgent:
-      icon = QIcon::fromTheme("system-run", QIcon::fromTheme("utilities-terminal"));
+      icon = ui::symbolicIcon({"system-run", "utilities-terminal"});
       break;
     case RemainderIcon::Kind::OwnIcon:
       icon = icons.iconForFile(path);
@@ -318,12 +326,14 @@ QWidget* RemainderViewController::makeFileRow(std::size_t row) {
   bold.setWeight(QFont::Medium);
   nameLabel->setFont(bold);
   QPalette palette = nameLabel->palette();
-  palette.setColor(QPalette::WindowText, QColor(29, 29, 31));
+  palette.setColor(QPalette::WindowText, ui::colors::kPrimaryText);
   nameLabel->setPalette(palette);
   const QString folder = QString::fromStdString(paths::parent(path));
-  auto* pathLabel = ui::secondaryLabel(folder, view);
+  auto* pathLabel = new ui::ElidedLabel(folder, view);
+  QPalette secondary = pathLabel->palette();
+  secondary.setColor(QPalette::WindowText, ui::colors::kSecondaryText);
+  pathLabel->setPalette(secondary);
   pathLabel->setObjectName("path");
-  pathLabel->setToolTip(QString::fromStdString(path));
   pathLabel->setMinimumWidth(40);
   pathLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   QFont small = pathLabel->font();
@@ -336,9 +346,9 @@ QWidget* RemainderViewController::makeFileRow(std::size_t row) {
 
   auto* reveal = new QPushButton(view);
   reveal->setObjectName("show_in_finder");
-  ui::makeIconButton(reveal, QIcon::fromTheme("folder-open", QIcon::fromTheme("system-search")),
-                     "Show " + name + " in Files");
-  if (reveal->icon().isNull()) reveal->setText("Show");
+  ui::makeIconButton(reveal, ui::symbolicIcon({"folder-open", "system-search"}),
+                     tr("Show %1 in Files").arg(name));
+  if (reveal->icon().isNull()) reveal->setText(tr("Show"));
   connect(reveal, &QPushButton::clicked, this, [this, row] { show_in_finder(row); });
   reveals_[row] = reveal;
 
@@ -380,7 +390,7 @@ void RemainderViewController::updateSummary() {
     if (files_[i].isFileLocation()) ++entries;
     if (plan_ && plan_->isChosen(i)) ++chosen;
   }
-  summary_->setText(QString("%1 items found · %2 selected, %3")
+  summary_->setText(tr("%1 items found · %2 selected, %3")
                         .arg(entries)
                         .arg(chosen)
                         .arg(ui::sizeText(appDelegate_.state().common_remove_size())));

@@ -42,22 +42,22 @@ RemoveViewController::RemoveViewController(AppDelegate& delegate, QWidget* paren
   auto* name = ui::titleLabel(label, this, 9);
   name->setObjectName("name");
   name->setAlignment(Qt::AlignCenter);
-  auto* removed = ui::secondaryLabel("was removed", this);
+  auto* removed = ui::secondaryLabel(tr("was removed"), this);
   removed->setAlignment(Qt::AlignCenter);
   auto* size = ui::titleLabel(ui::sizeText(delegate.state().common_remove_size()), this, 14);
   size->setObjectName("size");
   size->setAlignment(Qt::AlignCenter);
   size->setStyleSheet("color: rgb(8,121,253);");
-  size->setAccessibleName("Removed " + size->text());
-  auto* freed = ui::secondaryLabel("freed on disk", this);
+  size->setAccessibleName(tr("Removed %1").arg(size->text()));
+  auto* freed = ui::secondaryLabel(tr("freed on disk"), this);
   freed->setAlignment(Qt::AlignCenter);
 
-  auto* applications = new QPushButton("Remove Another Application", this);
+  auto* applications = new QPushButton(tr("Remove Another Application"), this);
   applications->setObjectName("back_applications");
   ui::makeAccentButton(applications);
-  auto* home = new QPushButton("Home", this);
+  auto* home = new QPushButton(tr("Home"), this);
   home->setObjectName("back_home");
-  home->setAccessibleName("Back to Home");
+  home->setAccessibleName(tr("Back to Home"));
   ui::makeRoundButton(home);
   anchorButton_ = applications;
   auto* buttons = new QHBoxLayout;

@@ -13,6 +13,22 @@ static void registerAppTranslations() { Q_INIT_RESOURCE(vimbrel_translations); }
 
 namespace vimbrel::ui {
 
+namespace {
+
+// The group titles of the review, which the engine names in English.
+[[maybe_unused]] constexpr const char* kGroupTitles[] = {
+    QT_TRANSLATE_NOOP("RemainderGroup", "Executables"),
+    QT_TRANSLATE_NOOP("RemainderGroup", "Preferences"),
+    QT_TRANSLATE_NOOP("RemainderGroup", "Support files"),
+    QT_TRANSLATE_NOOP("RemainderGroup", "Launch Agents"),
+    QT_TRANSLATE_NOOP("RemainderGroup", "Logs"),
+    QT_TRANSLATE_NOOP("RemainderGroup", "Plugins"),
+    QT_TRANSLATE_NOOP("RemainderGroup", "Desktop Alias"),
+    QT_TRANSLATE_NOOP("RemainderGroup", "Other"),
+};
+
+}  // namespace
+
 void installTranslations() {
   static bool installed = false;
   if (installed || QCoreApplication::instance() == nullptr) return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <QPointer>
 #include <QTimer>
@@ -32,6 +33,9 @@ class ToggleSwitch;
 // shows them grouped with sizes and a switch each, and removes the chosen
 // ones together with the application.
 class RemainderViewController : public Page {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(RemainderViewController)
+
  public:
   RemainderViewController(AppDelegate& delegate, QWidget* parent = nullptr);
   ~RemainderViewController() override;
