@@ -47,7 +47,7 @@ RemoveViewController::RemoveViewController(AppDelegate& delegate, QWidget* paren
   auto* size = ui::titleLabel(ui::sizeText(delegate.state().common_remove_size()), this, 14);
   size->setObjectName("size");
   size->setAlignment(Qt::AlignCenter);
-  size->setStyleSheet("color: rgb(8,121,253);");
+  size->setStyleSheet("color: " + ui::colors::css(ui::colors::kRowTextSelected) + ";");
   size->setAccessibleName(tr("Removed %1").arg(size->text()));
   auto* freed = ui::secondaryLabel(tr("freed on disk"), this);
   freed->setAlignment(Qt::AlignCenter);
