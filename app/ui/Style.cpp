@@ -323,7 +323,14 @@ void ElidedLabel::elide() {
   }
 }
 
+namespace {
+QIcon shippedApplicationIcon();
+}  // namespace
+
 QPixmap applicationPixmap(int size) {
+  const QIcon shipped = shippedApplicationIcon();
+  if (!shipped.isNull()) return shipped.pixmap(size, size);
+  // Drawn, when the icon files are not installed.
   QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
@@ -381,11 +388,13 @@ QIcon menuIcon() {
 
 QIcon symbolicIcon(const QStringList& names) { return symbolicThemeIcon(names); }
 
-QIcon applicationIcon() {
+namespace {
+
+// The application's icon from the theme or the shipped files; null without both.
+QIcon shippedApplicationIcon() {
   static const char* const kName = "com.Orvik.Seltan.Vimbrel";
   QIcon themed = QIcon::fromTheme(kName);
   if (!themed.isNull()) return themed;
-  // The shipped files, beside the program or in the source tree.
   QIcon shipped;
   const QString exeDir = QCoreApplication::applicationDirPath();
   for (const QString& root :
@@ -398,6 +407,14 @@ QIcon applicationIcon() {
     }
     if (!shipped.isNull()) return shipped;
   }
+  return {};
+}
+
+}  // namespace
+
+QIcon applicationIcon() {
+  QIcon shipped = shippedApplicationIcon();
+  if (!shipped.isNull()) return shipped;
   QIcon icon;
   for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(applicationPixmap(size));
   return icon;
