@@ -93,7 +93,7 @@ SApplicationItem::Outcome SApplicationItem::spider_files_wrapper(const CleanerSe
     // The bytes actually freed: what survived its deletion was not cleaned.
     const std::uint64_t cleaned = removedTotal(files, sizes, left);
     services.notifications.deliverNotification(makeNotification(
-        label + " removed complitely.",
+        label + " removed completely.",
         "Spider cleaned " + formatByteCount(static_cast<std::int64_t>(cleaned)) + "."));
   } else {
     services.notifications.deliverNotification(

@@ -63,7 +63,7 @@ TEST_F(EndToEndTest, AgentCleansATrashedDemoApplicationAndLeavesAnInstalledOneAl
   fs::rename(root + "/Applications/Notarius.app", trash + "/Notarius.app");
   ASSERT_TRUE(runLoopUntil([&] { return !server.notified.empty(); }, 20000))
       << agent->readAllStandardError().toStdString();
-  EXPECT_EQ(summaries(server), std::vector<std::string>{"Notarius removed complitely."});
+  EXPECT_EQ(summaries(server), std::vector<std::string>{"Notarius removed completely."});
   EXPECT_EQ(server.notified[0].body.toStdString().rfind("Spider cleaned ", 0), 0u);
   EXPECT_EQ(server.notified[0].hints.value("sound-name").toString(), "message-new-instant");
   EXPECT_FALSE(fs::exists(prefs));
@@ -124,7 +124,7 @@ TEST_F(AgentOnTheBusTest, FailedDeletionOffersExactlyTheSurvivorsAndItsActionSho
   ASSERT_TRUE(runLoopUntil([&] { return server_.notified.size() == 2; }, 15000));
 
   EXPECT_EQ(summaries(server_),
-            (std::vector<std::string>{"File can\u2019t be removed.", "Tool removed complitely."}));
+            (std::vector<std::string>{"File can\u2019t be removed.", "Tool removed completely."}));
   EXPECT_EQ(server_.notified[0].actions, (QStringList{"default", "Show in Files"}));
   EXPECT_FALSE(fs::exists(t_.inHome("Library/Caches/com.example.Tool")));
   EXPECT_EQ(delegate->workflow().remainder_urls(), std::vector<std::string>{stuck});
