@@ -1,4 +1,4 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en">
 <context>
@@ -66,10 +66,6 @@
         <translation>Installierte Programme</translation>
     </message>
     <message>
-        <source>Next: review the selected application</source>
-        <translation>Weiter: das gewählte Programm prüfen</translation>
-    </message>
-    <message>
         <source>Pick an application to see what it leaves behind.</source>
         <translation>Wählen Sie ein Programm, um zu sehen, was es zurücklässt.</translation>
     </message>
@@ -88,6 +84,14 @@
     <message>
         <source>No application matches “%1”</source>
         <translation>Kein Programm passt zu „%1“</translation>
+    </message>
+    <message>
+        <source>Home</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Review the selected application</source>
+        <translation>Das gewählte Programm prüfen</translation>
     </message>
 </context>
 <context>
@@ -242,6 +246,115 @@
     </message>
 </context>
 <context>
+    <name>FilterField</name>
+    <message>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
+</context>
+<context>
+    <name>FoldersViewController</name>
+    <message>
+        <source>Folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Folders Vimbrel may search</source>
+        <translation>Ordner, die Vimbrel durchsuchen darf</translation>
+    </message>
+    <message>
+        <source>Vimbrel only looks in the folders you allow. The whole disk adds the system&apos;s folders (/Library, /Users/Shared, /var).</source>
+        <translation>Vimbrel sucht nur in den Ordnern, die Sie erlauben. Mit der ganzen Festplatte kommen die Ordner des Systems hinzu (/Library, /Users/Shared, /var).</translation>
+    </message>
+</context>
+<context>
+    <name>GrantsPanel</name>
+    <message>
+        <source>Home folder</source>
+        <translation>Persönlicher Ordner</translation>
+    </message>
+    <message>
+        <source>Applications folder</source>
+        <translation>Ordner „Programme“</translation>
+    </message>
+    <message>
+        <source>Whole disk</source>
+        <translation>Ganze Festplatte</translation>
+    </message>
+    <message>
+        <source>Choose the home folder</source>
+        <translation>Den persönlichen Ordner wählen</translation>
+    </message>
+    <message>
+        <source>Choose the Applications folder</source>
+        <translation>Den Ordner „Programme“ wählen</translation>
+    </message>
+    <message>
+        <source>Choose the whole disk</source>
+        <translation>Die ganze Festplatte wählen</translation>
+    </message>
+    <message>
+        <source>Remove access to the home folder</source>
+        <translation>Zugriff auf den persönlichen Ordner entziehen</translation>
+    </message>
+    <message>
+        <source>Remove access to the Applications folder</source>
+        <translation>Zugriff auf den Ordner „Programme“ entziehen</translation>
+    </message>
+    <message>
+        <source>Remove access to the whole disk</source>
+        <translation>Zugriff auf die ganze Festplatte entziehen</translation>
+    </message>
+    <message>
+        <source>Remove Access</source>
+        <translation>Zugriff entziehen</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Change…</source>
+        <translation>Ändern …</translation>
+    </message>
+    <message>
+        <source>No folder</source>
+        <translation>Kein Ordner</translation>
+    </message>
+    <message>
+        <source>Valid</source>
+        <translation>Gültig</translation>
+    </message>
+    <message>
+        <source>Stale: %1</source>
+        <translation>Veraltet: %1</translation>
+    </message>
+    <message>
+        <source>Not granted</source>
+        <translation>Nicht freigegeben</translation>
+    </message>
+    <message>
+        <source>Missing: %1</source>
+        <translation>Fehlt: %1</translation>
+    </message>
+    <message>
+        <source>Not valid: %1</source>
+        <translation>Ungültig: %1</translation>
+    </message>
+    <message>
+        <source>Stop searching the whole disk? System folders will no longer be searched.</source>
+        <translation>Nicht mehr die ganze Festplatte durchsuchen? Die Ordner des Systems werden dann nicht mehr durchsucht.</translation>
+    </message>
+    <message>
+        <source>Remove access to the home folder? Vimbrel asks for it again before it goes on.</source>
+        <translation>Zugriff auf den persönlichen Ordner entziehen? Vimbrel fragt erneut danach, bevor es weitermacht.</translation>
+    </message>
+    <message>
+        <source>Remove access to the Applications folder? Vimbrel asks for it again before it goes on.</source>
+        <translation>Zugriff auf den Ordner „Programme“ entziehen? Vimbrel fragt erneut danach, bevor es weitermacht.</translation>
+    </message>
+</context>
+<context>
     <name>HomeViewController</name>
     <message>
         <source>Remove applications together with everything they leave behind.</source>
@@ -263,7 +376,7 @@
         <translation>Mehr erfahren</translation>
     </message>
     <message>
-        <source>Learn more on the maker's web site</source>
+        <source>Learn more on the maker&apos;s web site</source>
         <translation>Mehr auf der Website des Herstellers erfahren</translation>
     </message>
     <message>
@@ -271,7 +384,7 @@
         <translation>Weitere Plug-ins</translation>
     </message>
     <message>
-        <source>Only your own address-book plug-ins are listed. Grant Vimbrel the whole disk to list the system's Spotlight importers, Quick Look generators and Internet plug-ins too.</source>
+        <source>Only your own address-book plug-ins are listed. Grant Vimbrel the whole disk to list the system&apos;s Spotlight importers, Quick Look generators and Internet plug-ins too.</source>
         <translation>Nur Ihre eigenen Adressbuch-Plug-ins werden aufgeführt. Geben Sie Vimbrel die ganze Festplatte frei, um auch die Spotlight-Importer, Quick-Look-Generatoren und Internet-Plug-ins des Systems aufzuführen.</translation>
     </message>
     <message>
@@ -305,7 +418,7 @@
         <translation>Die ganze Festplatte durchsuchen</translation>
     </message>
     <message>
-        <source>Some applications also leave files in the system's folders (/Library, /Users/Shared, /var). Allow the whole disk (choose “/”) to find and remove those too.</source>
+        <source>Some applications also leave files in the system&apos;s folders (/Library, /Users/Shared, /var). Allow the whole disk (choose “/”) to find and remove those too.</source>
         <translation>Manche Programme hinterlassen auch Dateien in den Ordnern des Systems (/Library, /Users/Shared, /var). Geben Sie die ganze Festplatte frei (wählen Sie „/“), um auch diese zu finden und zu entfernen.</translation>
     </message>
     <message>
@@ -359,7 +472,7 @@
         <translation>Programmliste</translation>
     </message>
     <message>
-        <source>Include the system's applications</source>
+        <source>Include the system&apos;s applications</source>
         <translation>Programme des Systems einbeziehen</translation>
     </message>
     <message>
@@ -451,6 +564,10 @@
         <source>Take each notification away after a few seconds.</source>
         <translation>Jede Benachrichtigung nach einigen Sekunden ausblenden.</translation>
     </message>
+    <message>
+        <source>Folders Vimbrel Spider may search</source>
+        <translation>Ordner, die Vimbrel Spider durchsuchen darf</translation>
+    </message>
 </context>
 <context>
     <name>Prompts</name>
@@ -478,7 +595,7 @@
         <translation>Vimbrel bewerten</translation>
     </message>
     <message>
-        <source>I don't like it</source>
+        <source>I don&apos;t like it</source>
         <translation>Gefällt mir nicht</translation>
     </message>
     <message>
@@ -526,6 +643,17 @@
     </message>
 </context>
 <context>
+    <name>RemainderModel</name>
+    <message>
+        <source>Remove %1 in %2</source>
+        <translation>%1 in %2 entfernen</translation>
+    </message>
+    <message>
+        <source>Remove %1 in %2 (%3)</source>
+        <translation>%1 in %2 entfernen (%3)</translation>
+    </message>
+</context>
+<context>
     <name>RemainderViewController</name>
     <message>
         <source>Remove</source>
@@ -564,32 +692,20 @@
         <translation>Suche läuft …</translation>
     </message>
     <message>
-        <source>Remove %1</source>
-        <translation>%1 entfernen</translation>
-    </message>
-    <message>
-        <source>Show %1 in Files</source>
-        <translation>%1 in Dateien zeigen</translation>
-    </message>
-    <message>
-        <source>Show</source>
-        <translation>Zeigen</translation>
-    </message>
-    <message>
         <source>%1 items found · %2 selected, %3</source>
         <translation>%1 Objekte gefunden · %2 gewählt, %3</translation>
+    </message>
+    <message>
+        <source>Removing</source>
+        <translation>Wird entfernt</translation>
+    </message>
+    <message>
+        <source>Removing… %1 of %2 items · %3 of %4</source>
+        <translation>Wird entfernt … %1 von %2 Objekten · %3 von %4</translation>
     </message>
 </context>
 <context>
     <name>RemoveViewController</name>
-    <message>
-        <source>was removed</source>
-        <translation>wurde entfernt</translation>
-    </message>
-    <message>
-        <source>Removed %1</source>
-        <translation>%1 entfernt</translation>
-    </message>
     <message>
         <source>freed on disk</source>
         <translation>auf der Festplatte frei</translation>
@@ -605,6 +721,30 @@
     <message>
         <source>Back to Home</source>
         <translation>Zurück zum Start</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>%1 was partly removed</source>
+        <translation>%1 wurde teilweise entfernt</translation>
+    </message>
+    <message>
+        <source>%1 was removed</source>
+        <translation>%1 wurde entfernt</translation>
+    </message>
+    <message>
+        <source>1 item could not be removed.</source>
+        <translation>1 Objekt konnte nicht entfernt werden.</translation>
+    </message>
+    <message>
+        <source>%1 items could not be removed.</source>
+        <translation>%1 Objekte konnten nicht entfernt werden.</translation>
+    </message>
+    <message>
+        <source>Freed %1</source>
+        <translation>%1 freigegeben</translation>
     </message>
 </context>
 <context>
@@ -676,7 +816,7 @@
         <translation>Keine Plug-ins gefunden</translation>
     </message>
     <message>
-        <source>Vimbrel found no plug-ins in the folders you allowed. Allow the whole disk to look in the system's folders too.</source>
+        <source>Vimbrel found no plug-ins in the folders you allowed. Allow the whole disk to look in the system&apos;s folders too.</source>
         <translation>Vimbrel hat in den freigegebenen Ordnern keine Plug-ins gefunden. Geben Sie die ganze Festplatte frei, um auch in den Ordnern des Systems zu suchen.</translation>
     </message>
     <message>
@@ -684,7 +824,7 @@
         <translation>Keine Einstellungsmodule gefunden</translation>
     </message>
     <message>
-        <source>Vimbrel found no preference panes in the folders you allowed. Allow the whole disk to look in the system's folders too.</source>
+        <source>Vimbrel found no preference panes in the folders you allowed. Allow the whole disk to look in the system&apos;s folders too.</source>
         <translation>Vimbrel hat in den freigegebenen Ordnern keine Einstellungsmodule gefunden. Geben Sie die ganze Festplatte frei, um auch in den Ordnern des Systems zu suchen.</translation>
     </message>
     <message>

@@ -108,8 +108,8 @@ SandboxViewController::SandboxViewController(AppDelegate& delegate, QWidget* par
   body()->addWidget(switchAllowApplications_);
   body()->addWidget(applicationsProblem_);
   body()->insertSpacing(2, 6);
-  quit_ = addButton(tr("Quit"), "exit", false);
-  quit_->setAccessibleDescription(tr("Quit Vimbrel"));
+  quit_ = addButton(SandboxViewController::tr("Quit"), "exit", false);
+  quit_->setAccessibleDescription(SandboxViewController::tr("Quit Vimbrel"));
   // Return must never end the program: Quit is neither the default nor
   // made default by focus.
   quit_->setDefault(false);

@@ -10,6 +10,7 @@
 
 #include "WindowFixture.h"
 #include "app/ui/ExtensionListViewController.h"
+#include "app/ui/PreferencesWindowController.h"
 
 static void registerTranslations() { Q_INIT_RESOURCE(vimbrel_translations); }
 
@@ -97,27 +98,43 @@ class LookTest : public WindowTest {
       check(controller().currentPage()->objectName().toStdString().c_str());
     }
   }
+
+  // The Folders page of Preferences, shown; null when it cannot be.
+  QWidget* showFolders() {
+    auto* preferences = dynamic_cast<PreferencesWindowController*>(delegate_->preferences());
+    if (preferences == nullptr) return nullptr;
+    delegate_->showPreferences();
+    preferences->selectPage("PreferencesFolders");
+    QApplication::processEvents();
+    return preferences->currentPage();
+  }
 };
 
 TEST_F(LookTest, EveryTextReadsUnderADarkPalette) {
   ui::useColorScheme(ui::ColorScheme::Dark);
-  visitPages([&](const char* name) {
-    QApplication::processEvents();
-    Page* current = controller().currentPage();
-    const QImage picture = window().grab().toImage();
+  const auto checkPage = [&](const char* name, QWidget* current) {
+    QWidget* top = current->window();
+    const QImage picture = top->grab().toImage();
     const qreal ratio = picture.devicePixelRatio();
     for (QWidget* widget : current->findChildren<QWidget*>()) {
       if (!widget->isVisible() || !widget->isEnabled() || shownText(widget).isEmpty()) continue;
       // Only the part that shows: rows scrolled half out are clipped.
       const QRect shown = widget->visibleRegion().boundingRect();
       if (shown.height() < widget->height()) continue;
-      const QRect box((widget->mapTo(&window(), shown.topLeft())) * ratio, shown.size() * ratio);
+      const QRect box((widget->mapTo(top, shown.topLeft())) * ratio, shown.size() * ratio);
       const QRect clipped = box.intersected(picture.rect());
       if (clipped.isEmpty()) continue;
       EXPECT_GE(renderedContrast(picture, clipped), 4.5)
           << name << ": " << shownText(widget).toStdString();
     }
+  };
+  visitPages([&](const char* name) {
+    QApplication::processEvents();
+    checkPage(name, controller().currentPage());
   });
+  QWidget* folders = showFolders();
+  ASSERT_NE(folders, nullptr);
+  checkPage("Folders", folders);
 }
 
 TEST_F(LookTest, AtTheSmallestWindowNothingIsCutOrOverlaps) {
@@ -173,16 +190,22 @@ TEST_F(LookTest, TheGermanPagesShowNoEnglishText) {
   QTranslator translator;
   ASSERT_TRUE(translator.load(":/vimbrel/translations/Vimbrel_de.qm"));
   QCoreApplication::installTranslator(&translator);
-  visitPages([&](const char* name) {
-    QApplication::processEvents();
-    for (QWidget* widget : controller().currentPage()->findChildren<QWidget*>()) {
+  const auto checkPage = [&](const char* name, QWidget* current) {
+    for (QWidget* widget : current->findChildren<QWidget*>()) {
       if (!widget->isVisible()) continue;
       const QString text = shownText(widget);
       const auto english = german.find(text);
       EXPECT_TRUE(english == german.end() || english->second == text)
           << name << " shows English: " << text.toStdString();
     }
+  };
+  visitPages([&](const char* name) {
+    QApplication::processEvents();
+    checkPage(name, controller().currentPage());
   });
+  QWidget* folders = showFolders();
+  EXPECT_NE(folders, nullptr);
+  if (folders != nullptr) checkPage("Folders", folders);
   QCoreApplication::removeTranslator(&translator);
 }
 
