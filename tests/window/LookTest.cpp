@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QFile>
 #include <QLabel>
+#include <QToolButton>
 #include <QTranslator>
 #include <QXmlStreamReader>
 #include <cmath>
@@ -50,6 +51,11 @@ double renderedContrast(const QImage& page, const QRect& box) {
 
 QString shownText(QWidget* widget) {
   if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+  // An icon-only tool button (a field's clear button) names itself but shows no text.
+  if (auto* tool = qobject_cast<QToolButton*>(widget);
+      tool != nullptr && tool->toolButtonStyle() == Qt::ToolButtonIconOnly) {
+    return {};
+  }
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
   return {};
 }
