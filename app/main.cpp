@@ -16,13 +16,14 @@
 namespace {
 
 const char* const kHelp =
-    "usage: vimbrel [--tour DIR] [--export-icon FILE] [Qt options]\n"
+    "usage: vimbrel [PATH] [--tour DIR [--dark]] [--export-icon FILE] [Qt options]\n"
     "\n"
     "Removes applications together with what they leave behind, in the folders\n"
     "granted to it (see vimbrel(1)).\n"
     "\n"
     "  --tour DIR          take a screenshot of every page, sheet and popover on a\n"
     "                      demo home of its own, into DIR, and quit\n"
+    "  --dark              with --tour: picture the dark colour scheme\n"
     "  --export-icon FILE  write the application's icon as a 256-pixel PNG and quit\n"
     "  --help              show this help and quit\n"
     "  --version           show the version and quit\n";
@@ -44,12 +45,18 @@ int main(int argc, char** argv) {
   std::string tourFolder;
   std::string iconFile;
   std::string reviewBundle;  // `vimbrel PATH`: the review of that bundle, as a drop opens it
+  bool dark = false;
   for (int i = 1; i < argc; ++i) {
-    if (argv[i][0] != '-' && (i == 1 || argv[i - 1][0] != '-')) reviewBundle = argv[i];
+    if (std::strcmp(argv[i], "--dark") == 0) dark = true;
+    // An argument after an option is that option's value, except after the
+    // flag --dark, which takes none.
+    if (argv[i][0] != '-' &&
+        (i == 1 || argv[i - 1][0] != '-' || std::strcmp(argv[i - 1], "--dark") == 0))
+      reviewBundle = argv[i];
     if (std::strcmp(argv[i], "--export-icon") == 0 && i + 1 < argc) iconFile = argv[i + 1];
     if (std::strcmp(argv[i], "--tour") == 0) {
       if (i + 1 >= argc) {
-        std::cerr << "usage: vimbrel [--tour DIR | --export-icon FILE]\n";
+        std::cerr << "usage: vimbrel [--tour DIR [--dark] | --export-icon FILE]\n";
         return 2;
       }
       tourFolder = argv[i + 1];
@@ -71,6 +78,13 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("com.Orvik.Seltan.Vimbrel");
   application.setProperty("bundleIdentifier", "com.Orvik.Seltan.Vimbrel");
   application.setProperty("bundleVersion", VIMBREL_VERSION);
+  // The tour pictures a scheme of its own choosing; the window follows the desktop.
+  using vimbrel::ui::ColorScheme;
+  vimbrel::ui::useColorScheme(dark        ? ColorScheme::Dark
+                              : workspace ? ColorScheme::Light
+                                          : ColorScheme::Desktop);
+  vimbrel::ui::installTranslations();
+  QApplication::setWindowIcon(vimbrel::ui::applicationIcon());
 
   if (!iconFile.empty()) {
     // The icon the desktop file names, drawn by the same code as the window's.

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QThreadPool>
 
 #include "app/ui/MainWindow.h"
@@ -16,6 +18,10 @@
 #include "ravell/Ravell.h"
 #include "ravell/RavellAnalyticsKit.h"
 #include "ravell/RavellToolKit.h"
+
+#ifndef VIMBREL_SOURCE_RESOURCES
+#define VIMBREL_SOURCE_RESOURCES ""
+#endif
 
 namespace vimbrel {
 
@@ -48,7 +54,8 @@ QWidget* buildPreferencesWindow(const MainStoryboard& storyboard) {
   for (const char* identifier : {"PreferencesMain", "PreferencesFolders", "PreferencesSpider"}) {
     if (QWidget* page = storyboard.instantiateControllerWithIdentifier(identifier)) pages << page;
   }
-  return new PreferencesWindowController(pages, "Preferences");
+  return new PreferencesWindowController(
+      pages, QCoreApplication::translate("PreferencesWindowController", "Preferences"));
 }
 
 // The agent program installed beside this program; in a build tree without
@@ -136,13 +143,13 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 void AppDelegate::requestEmailPrompt() {
   static constexpr const char* kSchedule = "3 launches";
-  static constexpr const char* kMessage =
-      "Subscribe to learn more about Vimbrel and more features.";
+  const QString message = QCoreApplication::translate(
+      "AppDelegate", "Subscribe to learn more about Vimbrel and more features.");
   if (services_.emailPrompt) {
-    services_.emailPrompt(kSchedule, kMessage);
+    services_.emailPrompt(kSchedule, message.toStdString());
   } else if (options_.startFramework) {
     RavellToolKit::sharedInstance().presentEmailSubscribePromptWithSchedule(QString(kSchedule),
-                                                                            QString(kMessage));
+                                                                            message);
   }
 }
 
@@ -157,6 +164,24 @@ void AppDelegate::showPreferences() {
   preferences_->show();
   preferences_->raise();
   preferences_->activateWindow();
+}
+
+bool AppDelegate::showHelp() {
+  const QString exeDir = QCoreApplication::applicationDirPath();
+  for (const QString& page :
+       {exeDir + "/../share/man/man1/vimbrel.1", exeDir + "/../share/man/man1/vimbrel.1.gz",
+        QStringLiteral("/usr/share/man/man1/vimbrel.1.gz"),
+        QStringLiteral("/usr/local/share/man/man1/vimbrel.1")}) {
+    if (QFileInfo(page).isFile() && services_.urlOpener->openUrl("man:vimbrel(1)")) return true;
+  }
+  for (const QString& readme :
+       {exeDir + "/../share/doc/vimbrel/README.md", exeDir + "/../../README.md",
+        QString(VIMBREL_SOURCE_RESOURCES) + "/../../README.md"}) {
+    if (QFileInfo(readme).isFile()) {
+      return services_.urlOpener->openFile(QDir::cleanPath(readme).toStdString());
+    }
+  }
+  return false;
 }
 
 void AppDelegate::showAbout() {

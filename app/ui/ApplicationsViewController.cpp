@@ -86,7 +86,7 @@ void ApplicationsRowDelegate::paint(QPainter* painter, const QStyleOptionViewIte
   const QRect row = option.rect;
   const bool selected = option.state & QStyle::State_Selected;
   if (option.state & QStyle::State_MouseOver && !selected) {
-    painter->fillRect(row, QColor(0, 0, 0, 8));
+    painter->fillRect(row, ui::colors::kHover);
   }
   const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
   const QRect iconRect(row.left() + 18, row.top() + 8, 36, 36);
@@ -112,8 +112,8 @@ void ApplicationsRowDelegate::paint(QPainter* painter, const QStyleOptionViewIte
   painter->fillRect(QRect(row.left() + 72, row.bottom(), row.width() - 72, 1),
                     ui::colors::kSeparator);
   if (option.state & QStyle::State_HasFocus && selected) {
-    painter->setPen(QPen(QColor(0, 148, 239, 90), 1));
-    painter->drawRect(row.adjusted(0, 0, -1, -1));
+    painter->setPen(QPen(QColor(ui::colors::kRowTextSelected), 1.5));
+    painter->drawRoundedRect(QRectF(row).adjusted(1, 1, -1, -1), 4, 4);
   }
   painter->restore();
 }
@@ -128,27 +128,28 @@ ApplicationsViewController::ApplicationsViewController(AppDelegate& delegate, QW
       model_(new ApplicationsModel(*delegate.services().icons, this)),
       tableviewA_(new QListView(this)),
       search_field_(new QLineEdit(this)),
-      switch_next_(new QPushButton("Next", this)),
-      count_(ui::secondaryLabel({}, this)) {
+      switch_next_(new QPushButton(tr("Next"), this)),
+      count_(ui::secondaryLabel({}, this)),
+      empty_(ui::secondaryLabel({}, this)) {
   setObjectName("Applications");
 
   // Header: back, title, count, filter.
-  auto* back = new QPushButton("‹  Home", this);
+  auto* back = new QPushButton(tr("‹  Home"), this);
   back->setObjectName("home_back");
   back->setAccessibleName(tr("Home"));
   back->setAccessibleDescription(tr("Back to Home"));
   ui::makeRoundButton(back);
-  auto* title = ui::titleLabel("Applications", this, 7);
+  setBackButton(back);
+  auto* title = ui::titleLabel(tr("Applications"), this, 7);
   search_field_->setObjectName("search_field");
-  search_field_->setPlaceholderText("Filter applications");
-  search_field_->setAccessibleName("Filter applications");
+  search_field_->setPlaceholderText(tr("Filter applications"));
+  search_field_->setAccessibleName(tr("Filter applications"));
   search_field_->setClearButtonEnabled(true);
   ui::nameClearButton(search_field_);
-  search_field_->setMinimumWidth(220);
-  search_field_->setStyleSheet(
-      "QLineEdit { border: 1px solid rgb(212,212,213); border-radius: 7px; padding: 5px 9px;"
-      " background: rgb(246,246,248); }"
-      "QLineEdit:focus { border: 1px solid rgb(0,148,239); background: white; }");
+  search_field_->setMinimumWidth(120);
+  search_field_->setMaximumWidth(240);
+  search_field_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  ui::makeSearchField(search_field_);
   auto* header = new QHBoxLayout;
   header->addWidget(back);
   header->addSpacing(14);
@@ -158,11 +159,12 @@ ApplicationsViewController::ApplicationsViewController(AppDelegate& delegate, QW
   titles->addWidget(count_);
   header->addLayout(titles);
   header->addStretch();
-  header->addWidget(search_field_);
-  header->addSpacing(44);  // room for the window's menu button
+  header->addWidget(search_field_, 1);
+  header->addSpacing(4);
+  setHeaderRow(header);  // the window's menu button ends it
 
   tableviewA_->setObjectName("tableviewA");
-  tableviewA_->setAccessibleName("Installed applications");
+  tableviewA_->setAccessibleName(tr("Installed applications"));
   tableviewA_->setModel(model_);
   tableviewA_->setItemDelegate(new ApplicationsRowDelegate(tableviewA_));
   tableviewA_->setUniformItemSizes(true);
@@ -174,7 +176,9 @@ ApplicationsViewController::ApplicationsViewController(AppDelegate& delegate, QW
   tableviewA_->setStyleSheet(
       "QListView { background: transparent; outline: none; }"
       "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px; }"
-      "QScrollBar::handle:vertical { background: rgba(0,0,0,70); border-radius: 3px;"
+      "QScrollBar::handle:vertical { background: " +
+      ui::colors::css(ui::colors::Role::Separator) +
+      "; border-radius: 3px;"
       " min-height: 30px; }"
       "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
       "QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }");
@@ -188,7 +192,9 @@ ApplicationsViewController::ApplicationsViewController(AppDelegate& delegate, QW
   ui::makeAccentButton(switch_next_);
   switch_next_->setEnabled(false);
   auto* footer = new QHBoxLayout;
-  footer->addWidget(ui::secondaryLabel("Pick an application to see what it leaves behind.", this));
+  auto* hint = ui::secondaryLabel(tr("Pick an application to see what it leaves behind."), this);
+  hint->setWordWrap(true);
+  footer->addWidget(hint, 1);
   footer->addStretch();
   footer->addWidget(switch_next_);
 
@@ -197,6 +203,15 @@ ApplicationsViewController::ApplicationsViewController(AppDelegate& delegate, QW
   layout->setSpacing(12);
   layout->addLayout(header);
   layout->addWidget(tableviewA_, 1);
+  // In the list's place when the filter matches nothing.
+  empty_->setObjectName("empty_state");
+  empty_->setAlignment(Qt::AlignCenter);
+  empty_->setWordWrap(true);
+  empty_->hide();
+  QFont emptyFont = empty_->font();
+  emptyFont.setPointSizeF(emptyFont.pointSizeF() + 2);
+  empty_->setFont(emptyFont);
+  layout->addWidget(empty_, 1);
   layout->addLayout(footer);
 
   connect(back, &QPushButton::clicked, this, [this] { home_back(); });
@@ -237,8 +252,15 @@ void ApplicationsViewController::viewDidAppear() {
 void ApplicationsViewController::updateCount() {
   const int shown = model_->rowCount();
   const auto total = static_cast<int>(model_->totalCount());
-  count_->setText(shown == total ? QString("%1 installed").arg(total)
-                                 : QString("%1 of %2 shown").arg(shown).arg(total));
+  count_->setText(shown == total ? tr("%1 installed").arg(total)
+                                 : tr("%1 of %2 shown").arg(shown).arg(total));
+  const bool nothing = shown == 0;
+  if (nothing) {
+    empty_->setText(total == 0 ? tr("No applications found in the folders you allowed.")
+                               : tr("No application matches “%1”").arg(search_field_->text()));
+  }
+  empty_->setVisible(nothing);
+  tableviewA_->setVisible(!nothing);
 }
 
 void ApplicationsViewController::tableViewSelectionDidChange() {

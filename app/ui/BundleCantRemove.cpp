@@ -13,22 +13,22 @@ namespace vimbrel {
 BundleCantRemove::BundleCantRemove(AppDelegate& delegate, QWidget* parent)
     : QWidget(parent), delegate_(delegate) {
   setObjectName("BundleCantRemove");
-  setAccessibleName("Some items could not be removed");
+  setAccessibleName(tr("Some items could not be removed"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 4, 6, 4);
   layout->setSpacing(6);
-  layout->addWidget(ui::titleLabel("Some items could not be removed", this, 2));
+  layout->addWidget(ui::titleLabel(tr("Some items could not be removed"), this, 2));
   auto* body = ui::secondaryLabel(
-      "Vimbrel may not delete them. You can remove them yourself in the file manager.", this);
+      tr("Vimbrel may not delete them. You can remove them yourself in the file manager."), this);
   body->setWordWrap(true);
   body->setFixedWidth(280);
   layout->addWidget(body);
   layout->addSpacing(4);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  auto* reveal = new QPushButton("Show in Files", this);
+  auto* reveal = new QPushButton(tr("Show in Files"), this);
   reveal->setObjectName("show_in_finder");
-  reveal->setAccessibleName("Show what was not removed in the file manager");
+  reveal->setAccessibleName(tr("Show what was not removed in the file manager"));
   ui::makeAccentButton(reveal);
   buttons->addWidget(reveal);
   layout->addLayout(buttons);

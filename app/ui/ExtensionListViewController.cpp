@@ -33,13 +33,13 @@ constexpr int kRevealSize = 26;
 constexpr int kTimerMs = 300;
 
 QIcon revealIcon() {
-  QIcon themed = QIcon::fromTheme("system-search");
+  QIcon themed = ui::symbolicIcon({"folder-open", "document-open", "system-search"});
   if (!themed.isNull()) return themed;
   QPixmap pixmap(32, 32);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(QColor(110, 110, 115), 3, Qt::SolidLine, Qt::RoundCap));
+  painter.setPen(QPen(QColor(ui::colors::kSecondaryText), 3, Qt::SolidLine, Qt::RoundCap));
   painter.drawEllipse(QPointF(13, 13), 8, 8);
   painter.drawLine(QPointF(19, 19), QPointF(27, 27));
   return QIcon(pixmap);
@@ -124,9 +124,9 @@ void ExtensionRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   const QRect row = option.rect;
   const bool selected = option.state & QStyle::State_Selected;
   if (selected) {
-    painter->fillRect(row, QColor(8, 121, 253, 20));
+    painter->fillRect(row, ui::colors::kAccentWash);
   } else if (option.state & QStyle::State_MouseOver) {
-    painter->fillRect(row, QColor(0, 0, 0, 8));
+    painter->fillRect(row, ui::colors::kHover);
   }
   const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
   icon.paint(painter, QRect(row.left() + 18, row.top() + 10, 36, 36));
@@ -150,10 +150,9 @@ void ExtensionRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   painter->setPen(selected ? ui::colors::kRowTextSelected : ui::colors::kSecondaryText);
   const QRect folderRect(textLeft, row.top() + row.height() / 2 + 2, textWidth,
                          row.height() / 2 - 8);
-  painter->drawText(
-      folderRect, Qt::AlignLeft | Qt::AlignTop,
-      painter->fontMetrics().elidedText(index.data(ExtensionRowsModel::FolderRole).toString(),
-                                        Qt::ElideMiddle, folderRect.width()));
+  painter->drawText(folderRect, Qt::AlignLeft | Qt::AlignTop,
+                    ui::elidedPath(index.data(ExtensionRowsModel::FolderRole).toString(),
+                                   painter->fontMetrics(), folderRect.width()));
   painter->setFont(option.font);
   painter->setPen(selected ? ui::colors::kRowTextSelected : ui::colors::kRowText);
   painter->drawText(QRect(sizeRight - kSizeColumn, row.top(), kSizeColumn, row.height()),
@@ -164,6 +163,11 @@ void ExtensionRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   }
   painter->fillRect(QRect(textLeft, row.bottom(), row.width() - textLeft, 1),
                     ui::colors::kSeparator);
+  if (option.state & QStyle::State_HasFocus) {
+    painter->setPen(QPen(QColor(ui::colors::kRowTextSelected), 1.5));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRoundedRect(QRectF(row).adjusted(1, 1, -1, -1), 4, 4);
+  }
   painter->restore();
 }
 
@@ -199,9 +203,11 @@ ExtensionListViewController::ExtensionListViewController(
       model_(new ExtensionRowsModel(*logic_, *delegate.services().icons, this)),
       table_(new QListView(this)),
       count_(ui::secondaryLabel("", this)),
+      empty_(ui::secondaryLabel("", this)),
+      texts_(texts),
       progress_(new QProgressBar(this)),
       removeButton_(new QPushButton(texts.removeLabel, this)),
-      revealButton_(new QPushButton("Show in Files", this)),
+      revealButton_(new QPushButton(tr("Show in Files"), this)),
       timer_(new QTimer(this)) {
   setObjectName(texts.identifier);
   auto* layout = new QVBoxLayout(this);
@@ -210,35 +216,38 @@ ExtensionListViewController::ExtensionListViewController(
 
   auto* header = new QHBoxLayout;
   header->setSpacing(12);
-  auto* back = new QPushButton("‹  Extensions", this);
+  auto* back = new QPushButton(tr("‹  Extensions"), this);
   back->setObjectName("back_to_extensions");
-  back->setAccessibleName("Back to Extensions");
+  back->setAccessibleName(tr("Back to Extensions"));
   ui::makeRoundButton(back);
+  setBackButton(back);
   header->addWidget(back, 0, Qt::AlignTop);
   header->addSpacing(10);
   auto* titles = new QVBoxLayout;
   titles->setSpacing(0);
   titles->addWidget(ui::titleLabel(texts.title, this, 7));
-  titles->addWidget(ui::secondaryLabel(texts.subtitle, this));
+  auto* subtitle = ui::secondaryLabel(texts.subtitle, this);
+  subtitle->setObjectName("subtitle");
+  subtitle->setWordWrap(true);
+  titles->addWidget(subtitle);
   header->addLayout(titles, 1);
   if (texts.search) {
     search_field_ = new QLineEdit(this);
     search_field_->setObjectName("search_field");
-    search_field_->setPlaceholderText("Filter");
-    search_field_->setAccessibleName("Filter " + texts.title.toLower());
+    search_field_->setPlaceholderText(tr("Filter"));
+    search_field_->setAccessibleName(tr("Filter %1").arg(texts.title));
     search_field_->setClearButtonEnabled(true);
     // The field's own clear button is named too, for assistive tools.
     for (auto* clear : search_field_->findChildren<QToolButton*>()) {
       clear->setObjectName("clear_search_field");
-      clear->setAccessibleName("Clear the filter");
+      clear->setAccessibleName(tr("Clear the filter"));
     }
-    search_field_->setFixedWidth(200);
-    search_field_->setStyleSheet(
-        "QLineEdit { border: 1px solid rgb(212,212,213); border-radius: 7px;"
-        " padding: 5px 8px; background: rgb(246,246,248); }"
-        "QLineEdit:focus { border: 2px solid rgb(0,148,239); background: white; }");
-    header->addWidget(search_field_, 0, Qt::AlignVCenter);
+    search_field_->setMinimumWidth(110);
+    search_field_->setMaximumWidth(200);
+    ui::makeSearchField(search_field_);
+    header->addWidget(search_field_, 0, Qt::AlignTop);
   }
+  setHeaderRow(header);  // the window's menu button ends it
   layout->addLayout(header);
 
   table_->setObjectName(texts.table);
@@ -251,28 +260,39 @@ ExtensionListViewController::ExtensionListViewController(
   table_->setUniformItemSizes(true);
   table_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   table_->setFrameShape(QFrame::NoFrame);
-  table_->setStyleSheet(
-      "QListView { background: transparent; border-top: 1px solid rgb(212,212,213);"
-      " border-bottom: 1px solid rgb(212,212,213); outline: none; }");
+  table_->setStyleSheet(QString("QListView { background: transparent; border-top: 1px solid %1;"
+                                " border-bottom: 1px solid %1; outline: none; }")
+                            .arg(ui::colors::css(ui::colors::Role::Separator)));
   table_->viewport()->setAutoFillBackground(false);
   layout->addWidget(table_, 1);
+  // In the list's place when there is nothing to show.
+  empty_->setObjectName("empty_state");
+  empty_->setAlignment(Qt::AlignCenter);
+  empty_->setWordWrap(true);
+  QFont emptyFont = empty_->font();
+  emptyFont.setPointSizeF(emptyFont.pointSizeF() + 2);
+  empty_->setFont(emptyFont);
+  empty_->hide();
+  layout->addWidget(empty_, 1);
 
   auto* footer = new QHBoxLayout;
   footer->setSpacing(10);
   footer->addWidget(count_);
   progress_->setObjectName("progress");
-  progress_->setAccessibleName("Removing");
+  progress_->setAccessibleName(tr("Removing"));
   progress_->setRange(0, 0);
   progress_->setTextVisible(false);
   progress_->setFixedSize(120, 6);
   progress_->setStyleSheet(
-      "QProgressBar { background: rgb(230,230,233); border: none; border-radius: 3px; }"
-      "QProgressBar::chunk { background: rgb(0,148,239); border-radius: 3px; }");
+      QString("QProgressBar { background: %1; border: none; border-radius: 3px; }"
+              "QProgressBar::chunk { background: %2; border-radius: 3px; }")
+          .arg(ui::colors::css(ui::colors::Role::Separator),
+               ui::colors::css(ui::colors::Role::SelectionEnd)));
   progress_->hide();
   footer->addWidget(progress_, 0, Qt::AlignVCenter);
   footer->addStretch();
   revealButton_->setObjectName("show_in_finder");
-  revealButton_->setAccessibleName("Show the selected item in the file manager");
+  revealButton_->setAccessibleName(tr("Show the selected item in the file manager"));
   ui::makeRoundButton(revealButton_);
   footer->addWidget(revealButton_);
   removeButton_->setObjectName(texts.removeAction);
@@ -368,9 +388,17 @@ void ExtensionListViewController::updateButtons() {
 void ExtensionListViewController::updateCount() {
   const auto shown = static_cast<qulonglong>(logic_->numberOfRows());
   const auto total = static_cast<qulonglong>(logic_->catalogSize());
-  count_->setText(shown == total || (search_field_ == nullptr || search_field_->text().isEmpty())
-                      ? QString(shown == 1 ? "%1 item" : "%1 items").arg(shown)
-                      : QString("%1 of %2 shown").arg(shown).arg(total));
+  const bool filtered = search_field_ != nullptr && !search_field_->text().isEmpty();
+  count_->setText(shown == total || !filtered
+                      ? (shown == 1 ? tr("%1 item") : tr("%1 items")).arg(shown)
+                      : tr("%1 of %2 shown").arg(shown).arg(total));
+  const bool nothing = shown == 0;
+  if (nothing) {
+    empty_->setText(filtered && total > 0 ? texts_.noMatch.arg(search_field_->text())
+                                          : texts_.emptyCatalog);
+  }
+  empty_->setVisible(nothing);
+  table_->setVisible(!nothing);
 }
 
 void ExtensionListViewController::reloadRows() {

@@ -11,8 +11,9 @@ namespace vimbrel {
 PluginsViewController::PluginsViewController(AppDelegate& delegate, QWidget* parent)
     : ExtensionListViewController(
           delegate, std::make_unique<extensions::PluginsPage>(pageServices(delegate)),
-          {"Plugins", "Plug-ins", "Importers, Quick Look generators and Internet plug-ins",
-           "tableviewB", "Installed plug-ins", "remove_plugin", "Remove", true},
+          {"Plugins", tr("Plug-ins"), tr("Importers, Quick Look generators and Internet plug-ins"),
+           "tableviewB", tr("Installed plug-ins"), "remove_plugin", tr("Remove"), true,
+           tr("No plug-ins are installed."), tr("No plug-in matches “%1”")},
           parent) {
   connect(searchField(), &QLineEdit::textChanged, this, [this] { controlTextDidChange(); });
 }
@@ -29,9 +30,10 @@ void PluginsViewController::remove_plugin() {
 PrefpanesViewController::PrefpanesViewController(AppDelegate& delegate, QWidget* parent)
     : ExtensionListViewController(
           delegate, std::make_unique<extensions::PrefpanesPage>(pageServices(delegate)),
-          {"PrefPanes", "Preference Panes",
-           "Review a pane and what it leaves behind before it goes", "tableviewP",
-           "Installed preference panes", "removePrefPane", "Review…", false},
+          {"PrefPanes", tr("Preference Panes"),
+           tr("Review a pane and what it leaves behind before it goes"), "tableviewP",
+           tr("Installed preference panes"), "removePrefPane", tr("Review…"), false,
+           tr("No preference panes are installed."), tr("No preference pane matches “%1”")},
           parent) {}
 
 void PrefpanesViewController::removePrefPane() { page().removePrefPane(); }
@@ -43,8 +45,10 @@ SafariExtensionsViewController::SafariExtensionsViewController(AppDelegate& dele
           std::make_unique<extensions::SafariExtensionsPage>(
               pageServices(delegate),
               [&delegate] { return delegate.services().isRunning("com.apple.Safari"); }),
-          {"SafariExtensions", "Safari Extensions", "The extensions installed in your Safari",
-           "tableviewS", "Installed Safari extensions", "removeExtension", "Remove", false},
+          {"SafariExtensions", tr("Safari Extensions"),
+           tr("The extensions installed in your Safari"), "tableviewS",
+           tr("Installed Safari extensions"), "removeExtension", tr("Remove"), false,
+           tr("No Safari extensions are installed."), tr("No extension matches “%1”")},
           parent) {}
 
 void SafariExtensionsViewController::removeExtension() {

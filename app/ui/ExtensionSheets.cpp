@@ -27,12 +27,12 @@ QPixmap LaunchedSafari::compass(AppDelegate& delegate) {
 }
 
 LaunchedSafari::LaunchedSafari(AppDelegate& delegate, QWidget* parent)
-    : SheetDialog("LaunchedSafariExtensions", compass(delegate), "Safari is open",
-                  "Quit Safari first, then remove the extension: Safari rewrites its list of "
-                  "extensions while it runs. Nothing was removed.",
+    : SheetDialog("LaunchedSafariExtensions", compass(delegate), tr("Safari is open"),
+                  tr("Quit Safari first, then remove the extension: Safari rewrites its list of "
+                     "extensions while it runs. Nothing was removed."),
                   parent) {
   imageLabel()->setObjectName("safari_image");
-  QPushButton* ok = addButton("OK", "ok", true);
+  QPushButton* ok = addButton(tr("OK"), "ok", true);
   QObject::connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -41,26 +41,26 @@ SheetDialog* makeEmptyListSheet(AppDelegate&, const QString& identifier, QWidget
   QString text;
   QPixmap picture;
   if (identifier == "InstalledBundles") {
-    title = "No plug-ins found";
-    text =
+    title = SheetDialog::tr("No plug-ins found");
+    text = SheetDialog::tr(
         "Vimbrel found no plug-ins in the folders you allowed. Allow the whole disk to look "
-        "in the system's folders too.";
+        "in the system's folders too.");
     picture = ui::pluginPixmap(144);
   } else if (identifier == "InstalledPrefpanes") {
-    title = "No preference panes found";
-    text =
+    title = SheetDialog::tr("No preference panes found");
+    text = SheetDialog::tr(
         "Vimbrel found no preference panes in the folders you allowed. Allow the whole disk "
-        "to look in the system's folders too.";
+        "to look in the system's folders too.");
     picture = ui::prefPanePixmap(144);
   } else if (identifier == "InstalledSafariExtensions") {
-    title = "No Safari extensions found";
-    text = "Safari lists no extensions in your Library.";
+    title = SheetDialog::tr("No Safari extensions found");
+    text = SheetDialog::tr("Safari lists no extensions in your Library.");
     picture = ui::safariExtensionPixmap(144);
   } else {
     return nullptr;
   }
   auto* sheet = new SheetDialog(identifier, picture, title, text, parent);
-  QPushButton* ok = sheet->addButton("OK", "ok", true);
+  QPushButton* ok = sheet->addButton(SheetDialog::tr("OK"), "ok", true);
   QObject::connect(ok, &QPushButton::clicked, sheet, &QDialog::accept);
   return sheet;
 }

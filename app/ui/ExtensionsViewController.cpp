@@ -25,15 +25,20 @@ QPushButton* tile(QWidget* parent, const QString& action, const QPixmap& picture
   button->setAccessibleName(title);
   button->setAccessibleDescription(text);
   button->setCursor(Qt::PointingHandCursor);
-  button->setMinimumSize(200, 190);
-  button->setStyleSheet(
-      "QPushButton { background: rgb(246,246,248); border: 1px solid rgb(228,228,231);"
-      " border-radius: 14px; }"
-      "QPushButton:hover { background: rgb(238,244,255); border-color: rgb(0,148,239); }"
-      "QPushButton:pressed { background: rgb(226,236,252); }"
-      "QPushButton:focus { border: 2px solid rgb(0,148,239); }");
+  // Narrow enough for three in a row at the window's smallest width.
+  button->setMinimumSize(170, 190);
+  button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  button->setStyleSheet(QString("QPushButton { background: %1; border: 1px solid %2;"
+                                " border-radius: 14px; }"
+                                "QPushButton:hover { border-color: %3; }"
+                                "QPushButton:pressed { background: %4; }"
+                                "QPushButton:focus { border: 2px solid %3; }")
+                            .arg(ui::colors::css(ui::colors::Role::Panel),
+                                 ui::colors::css(ui::colors::Role::Separator),
+                                 ui::colors::css(ui::colors::Role::RowTextSelected),
+                                 ui::colors::css(ui::colors::Role::AccentWash)));
   auto* layout = new QVBoxLayout(button);
-  layout->setContentsMargins(16, 26, 16, 22);
+  layout->setContentsMargins(12, 22, 12, 18);
   layout->setSpacing(6);
   auto* art = new QLabel(button);
   art->setPixmap(picture);
@@ -44,6 +49,7 @@ QPushButton* tile(QWidget* parent, const QString& action, const QPixmap& picture
   layout->addSpacing(8);
   auto* heading = ui::titleLabel(title, button, 3);
   heading->setAlignment(Qt::AlignCenter);
+  heading->setWordWrap(true);
   heading->setAttribute(Qt::WA_TransparentForMouseEvents);
   layout->addWidget(heading);
   auto* detail = ui::secondaryLabel(text, button);
@@ -66,31 +72,36 @@ ExtensionsViewController::ExtensionsViewController(AppDelegate& delegate, QWidge
   layout->setSpacing(10);
   auto* header = new QHBoxLayout;
   header->setSpacing(12);
-  auto* back = new QPushButton("‹  Home", this);
+  auto* back = new QPushButton(tr("‹  Home"), this);
   back->setObjectName("back_to_home_viewcontroller");
-  back->setAccessibleName("Back to Home");
+  back->setAccessibleName(tr("Back to Home"));
   ui::makeRoundButton(back);
+  setBackButton(back);
   header->addWidget(back, 0, Qt::AlignTop);
   header->addSpacing(10);
   auto* titles = new QVBoxLayout;
   titles->setSpacing(0);
-  titles->addWidget(ui::titleLabel("Extensions", this, 7));
-  titles->addWidget(
-      ui::secondaryLabel("Remove plug-ins, preference panes and Safari extensions.", this));
+  titles->addWidget(ui::titleLabel(tr("Extensions"), this, 7));
+  auto* subtitle =
+      ui::secondaryLabel(tr("Remove plug-ins, preference panes and Safari extensions."), this);
+  subtitle->setWordWrap(true);
+  titles->addWidget(subtitle);
   header->addLayout(titles, 1);
+  setHeaderRow(header);  // the window's menu button ends it
   layout->addLayout(header);
-  layout->addSpacing(26);
+  layout->addSpacing(16);
 
   auto* tiles = new QHBoxLayout;
-  tiles->setSpacing(16);
+  tiles->setSpacing(12);
   auto* pluginsTile =
-      tile(this, "plugins", ui::pluginPixmap(144), "Plug-ins",
-           "Importers, Quick Look generators and Internet plug-ins", &plugins_image_);
+      tile(this, "plugins", ui::pluginPixmap(144), tr("Plug-ins"),
+           tr("Importers, Quick Look generators and Internet plug-ins"), &plugins_image_);
   plugins_image_->setObjectName("plugins_image");
-  auto* panesTile = tile(this, "preference_panes", ui::prefPanePixmap(144), "Preference Panes",
-                         "Panes and what they leave behind", nullptr);
-  auto* safariTile = tile(this, "sfari_extensions", LaunchedSafari::compass(delegate),
-                          "Safari Extensions", "The extensions of your Safari", &safari_image_);
+  auto* panesTile = tile(this, "preference_panes", ui::prefPanePixmap(144), tr("Preference Panes"),
+                         tr("Panes and what they leave behind"), nullptr);
+  auto* safariTile =
+      tile(this, "sfari_extensions", LaunchedSafari::compass(delegate), tr("Safari Extensions"),
+           tr("The extensions of your Safari"), &safari_image_);
   safari_image_->setObjectName("safari_image");
   tiles->addWidget(pluginsTile);
   tiles->addWidget(panesTile);

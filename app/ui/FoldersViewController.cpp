@@ -21,7 +21,7 @@ FoldersViewController::FoldersViewController(AppDelegate& delegate, QWidget* par
                           QString::fromStdString(delegate.services().homeFolder), "", this)) {
   setObjectName(identifier());
   setWindowTitle(tr("Folders"));
-  setWindowIcon(QIcon::fromTheme("folder", QIcon::fromTheme("inode-directory")));
+  setWindowIcon(ui::symbolicIcon({"folder", "inode-directory"}));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(28, 22, 28, 22);
   layout->setSpacing(8);

@@ -16,11 +16,36 @@ namespace {
 QString titleOf(GrantChecks::Kind kind) {
   switch (kind) {
     case GrantChecks::Kind::Home:
-      return QObject::tr("Home folder");
+      return GrantsPanel::tr("Home folder");
     case GrantChecks::Kind::Applications:
-      return QObject::tr("Applications folder");
+      return GrantsPanel::tr("Applications folder");
     case GrantChecks::Kind::WholeDisk:
-      return QObject::tr("Whole disk");
+      return GrantsPanel::tr("Whole disk");
+  }
+  return {};
+}
+
+// Whole sentences per folder, so that a translation can inflect the name.
+QString chooseText(GrantChecks::Kind kind) {
+  switch (kind) {
+    case GrantChecks::Kind::Home:
+      return GrantsPanel::tr("Choose the home folder");
+    case GrantChecks::Kind::Applications:
+      return GrantsPanel::tr("Choose the Applications folder");
+    case GrantChecks::Kind::WholeDisk:
+      return GrantsPanel::tr("Choose the whole disk");
+  }
+  return {};
+}
+
+QString removeAccessText(GrantChecks::Kind kind) {
+  switch (kind) {
+    case GrantChecks::Kind::Home:
+      return GrantsPanel::tr("Remove access to the home folder");
+    case GrantChecks::Kind::Applications:
+      return GrantsPanel::tr("Remove access to the Applications folder");
+    case GrantChecks::Kind::WholeDisk:
+      return GrantsPanel::tr("Remove access to the whole disk");
   }
   return {};
 }
@@ -84,11 +109,10 @@ GrantsPanel::GrantsPanel(std::unique_ptr<FolderGrants> grants, FolderChooser& ch
     row.problem->hide();
     row.change = new QPushButton(tr("Change…"), this);
     row.change->setObjectName("change" + name);
-    row.change->setAccessibleDescription(tr("Choose the %1").arg(titleOf(kind).toLower()));
+    row.change->setAccessibleDescription(chooseText(kind));
     row.remove = new QPushButton(tr("Remove"), this);
     row.remove->setObjectName("remove" + name);
-    row.remove->setAccessibleDescription(
-        tr("Remove access to the %1").arg(titleOf(kind).toLower()));
+    row.remove->setAccessibleDescription(removeAccessText(kind));
     layout->addWidget(title, line, 0);
     layout->addWidget(row.change, line, 1, 2, 1, Qt::AlignVCenter);
     layout->addWidget(row.remove, line, 2, 2, 1, Qt::AlignVCenter);
@@ -155,8 +179,10 @@ void GrantsPanel::remove(Kind kind) {
   const QString question =
       kind == Kind::WholeDisk
           ? tr("Stop searching the whole disk? System folders will no longer be searched.")
-          : tr("Remove access to the %1? Vimbrel asks for it again before it goes on.")
-                .arg(titleOf(kind).toLower());
+      : kind == Kind::Home
+          ? tr("Remove access to the home folder? Vimbrel asks for it again before it goes on.")
+          : tr("Remove access to the Applications folder? Vimbrel asks for it again before it "
+               "goes on.");
   if (!confirm_(question)) return;
   grants_->remove(kind);
   rowOf(kind).problem->hide();

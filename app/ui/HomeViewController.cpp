@@ -35,7 +35,7 @@ DragAndDropImageView::DragAndDropImageView(AppDelegate& delegate, QWidget* paren
     : QLabel(parent), appDelegate_(delegate) {
   setObjectName("drop_target");
   setAcceptDrops(true);
-  setAccessibleName("Drop an application here to remove it");
+  setAccessibleName(tr("Drop an application here to remove it"));
   setMinimumSize(300, 190);
 }
 
@@ -83,8 +83,9 @@ void DragAndDropImageView::paintEvent(QPaintEvent*) {
   const QRectF box = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
   QPainterPath path;
   path.addRoundedRect(box, 18, 18);
-  painter.fillPath(path, hovering_ ? QColor(232, 242, 255) : ui::colors::kPanel);
-  QPen pen(hovering_ ? ui::colors::kRowTextSelected : QColor(196, 200, 208), 1.5, Qt::DashLine);
+  painter.fillPath(path, ui::colors::kPanel);
+  if (hovering_) painter.fillPath(path, ui::colors::kAccentWash);
+  QPen pen(hovering_ ? ui::colors::kRowTextSelected : ui::colors::kSeparator, 1.5, Qt::DashLine);
   pen.setDashPattern({5, 4});
   painter.setPen(pen);
   painter.drawPath(path);
@@ -97,25 +98,25 @@ void DragAndDropImageView::paintEvent(QPaintEvent*) {
   font.setPointSizeF(font.pointSizeF() + 2);
   font.setWeight(QFont::DemiBold);
   painter.setFont(font);
-  painter.setPen(QColor(29, 29, 31));
+  painter.setPen(ui::colors::kPrimaryText);
   const QRectF text(box.left(), iconRect.bottom() + 12, box.width(), 24);
-  painter.drawText(text, Qt::AlignCenter, "Drop an application here");
+  painter.drawText(text, Qt::AlignCenter, tr("Drop an application here"));
   painter.setFont(this->font());
   painter.setPen(ui::colors::kSecondaryText);
   painter.drawText(text.translated(0, 24), Qt::AlignCenter,
-                   "Vimbrel finds what it leaves behind and removes it all");
+                   tr("Vimbrel finds what it leaves behind and removes it all"));
 }
 
 HomeViewController::HomeViewController(AppDelegate& delegate, QWidget* parent)
     : Page(parent), delegate_(delegate) {
   setObjectName("Home");
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(40, 36, 40, 36);
+  layout->setContentsMargins(40, 4, 40, 28);
   layout->setSpacing(10);
   auto* title = ui::titleLabel("Vimbrel", this, 12);
   title->setAlignment(Qt::AlignCenter);
-  auto* subtitle =
-      ui::secondaryLabel("Remove applications together with everything they leave behind.", this);
+  auto* subtitle = ui::secondaryLabel(
+      tr("Remove applications together with everything they leave behind."), this);
   subtitle->setAlignment(Qt::AlignCenter);
   layout->addWidget(title);
   layout->addWidget(subtitle);
@@ -126,11 +127,11 @@ HomeViewController::HomeViewController(AppDelegate& delegate, QWidget* parent)
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  auto* applicationsButton = new QPushButton("Applications", this);
+  auto* applicationsButton = new QPushButton(tr("Applications"), this);
   applicationsButton->setObjectName("applications");
   ui::makeAccentButton(applicationsButton);
   applicationsButton->setDefault(true);
-  auto* extensionsButton = new QPushButton("Extensions", this);
+  auto* extensionsButton = new QPushButton(tr("Extensions"), this);
   extensionsButton->setObjectName("Extensions");
   ui::makeRoundButton(extensionsButton);
   buttons->addWidget(applicationsButton);

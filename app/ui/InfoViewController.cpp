@@ -28,9 +28,9 @@ InfoViewController::InfoViewController(AppDelegate& delegate, const QString& ide
   layout->addSpacing(4);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  auto* more = new QPushButton("Learn More", this);
+  auto* more = new QPushButton(tr("Learn More"), this);
   more->setObjectName("visit");
-  more->setAccessibleName("Learn more on the maker's web site");
+  more->setAccessibleName(tr("Learn more on the maker's web site"));
   ui::makeAccentButton(more);
   buttons->addWidget(more);
   layout->addLayout(buttons);
@@ -40,16 +40,18 @@ InfoViewController::InfoViewController(AppDelegate& delegate, const QString& ide
 void InfoViewController::visit() { delegate_.services().urlOpener->openUrl(kMoreAddress); }
 
 InfoPluginsViewController::InfoPluginsViewController(AppDelegate& delegate, QWidget* parent)
-    : InfoViewController(delegate, "MorePlugins", "More plug-ins",
-                         "Only your own address-book plug-ins are listed. Grant Vimbrel the "
-                         "whole disk to list the system's Spotlight importers, Quick Look "
-                         "generators and Internet plug-ins too.",
+    : InfoViewController(delegate, "MorePlugins", InfoViewController::tr("More plug-ins"),
+                         InfoViewController::tr(
+                             "Only your own address-book plug-ins are listed. Grant Vimbrel the "
+                             "whole disk to list the system's Spotlight importers, Quick Look "
+                             "generators and Internet plug-ins too."),
                          parent) {}
 
 InfoPrefPanesViewController::InfoPrefPanesViewController(AppDelegate& delegate, QWidget* parent)
-    : InfoViewController(delegate, "MorePrefpanes", "More preference panes",
-                         "Only your own preference panes are listed. Grant Vimbrel the whole "
-                         "disk to list the panes installed for every user too.",
+    : InfoViewController(delegate, "MorePrefpanes", InfoViewController::tr("More preference panes"),
+                         InfoViewController::tr(
+                             "Only your own preference panes are listed. Grant Vimbrel the whole "
+                             "disk to list the panes installed for every user too."),
                          parent) {}
 
 }  // namespace vimbrel

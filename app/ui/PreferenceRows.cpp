@@ -43,6 +43,9 @@ QAbstractButton* addSwitchRow(QVBoxLayout* layout, QWidget* page, const QString&
   QFont font = titleText->font();
   font.setPointSizeF(font.pointSizeF() + 1);
   titleText->setFont(font);
+  QPalette palette = titleText->palette();
+  palette.setColor(QPalette::WindowText, colors::kPrimaryText);
+  titleText->setPalette(palette);
   auto* detailText = secondaryLabel(detail, row);
   detailText->setWordWrap(true);
   texts->addWidget(titleText);

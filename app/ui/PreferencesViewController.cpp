@@ -15,18 +15,20 @@ namespace vimbrel {
 PreferencesViewController::PreferencesViewController(AppDelegate& delegate, QWidget* parent)
     : QWidget(parent), logic_(delegate.app_settings()) {
   setObjectName(identifier());
-  setWindowTitle(toolbarItemLabel());
+  setWindowTitle(tr("General"));
   setWindowIcon(toolbarItemImage());
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(28, 22, 28, 22);
   layout->setSpacing(8);
-  layout->addWidget(ui::titleLabel("Applications list", this, 3));
+  layout->addWidget(ui::titleLabel(tr("Applications list"), this, 3));
   defaultAppsButton_ =
-      ui::addSwitchRow(layout, this, "defaultAppsButton", "Include the system's applications",
-                       "Also list the applications that came with the system.");
-  utilitiesButton_ = ui::addSwitchRow(layout, this, "utilitiesButton", "Include Utilities",
-                                      "Also list the applications in the Utilities folder.");
-  layout->addWidget(ui::secondaryLabel("Changes show the next time the list opens.", this));
+      ui::addSwitchRow(layout, this, "defaultAppsButton", tr("Include the system's applications"),
+                       tr("Also list the applications that came with the system."));
+  utilitiesButton_ = ui::addSwitchRow(layout, this, "utilitiesButton", tr("Include Utilities"),
+                                      tr("Also list the applications in the Utilities folder."));
+  auto* note = ui::secondaryLabel(tr("Changes show the next time the list opens."), this);
+  note->setWordWrap(true);
+  layout->addWidget(note);
   layout->addStretch();
 
   // viewDidLoad: switches whose key is 1 turn on; the others stay off.
@@ -38,7 +40,7 @@ PreferencesViewController::PreferencesViewController(AppDelegate& delegate, QWid
 }
 
 QIcon PreferencesViewController::toolbarItemImage() {
-  QIcon themed = QIcon::fromTheme("preferences-system");
+  QIcon themed = ui::symbolicIcon({"preferences-system", "emblem-system"});
   if (!themed.isNull()) return themed;
   // A gear, when the theme has none.
   QPixmap pixmap(64, 64);
@@ -46,7 +48,7 @@ QIcon PreferencesViewController::toolbarItemImage() {
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.translate(32, 32);
-  painter.setBrush(QColor(110, 110, 115));
+  painter.setBrush(ui::colors::kSecondaryText);
   painter.setPen(Qt::NoPen);
   for (int tooth = 0; tooth < 8; ++tooth) {
     painter.drawRoundedRect(QRectF(-5, -29, 10, 14), 2, 2);

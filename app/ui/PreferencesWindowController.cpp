@@ -46,10 +46,15 @@ PreferencesWindowController::PreferencesWindowController(const QList<QWidget*>& 
     item->setAutoRaise(true);
     item->setMinimumWidth(72);
     item->setAccessibleName(page->windowTitle());
-    item->setStyleSheet(
-        "QToolButton { border: none; border-radius: 6px; padding: 4px 8px; color: rgb(76,76,76); }"
-        "QToolButton:hover { background: rgba(0,0,0,14); }"
-        "QToolButton:checked { background: rgba(0,0,0,26); color: rgb(8,121,253); }");
+    item->setStyleSheet(QString("QToolButton { border: 2px solid transparent; border-radius: 6px;"
+                                " padding: 4px 8px; color: %1; }"
+                                "QToolButton:hover { background: %2; }"
+                                "QToolButton:checked { background: %3; color: %4; }"
+                                "QToolButton:focus { border: 2px solid %4; }")
+                            .arg(ui::colors::css(ui::colors::Role::RowText),
+                                 ui::colors::css(ui::colors::Role::Hover),
+                                 ui::colors::css(ui::colors::Role::AccentWash),
+                                 ui::colors::css(ui::colors::Role::RowTextSelected)));
     toolbar_->addButton(item, index++);
     items->addWidget(item);
     pages_->addWidget(page);
@@ -58,7 +63,7 @@ PreferencesWindowController::PreferencesWindowController(const QList<QWidget*>& 
   layout->addWidget(bar);
   auto* line = new QFrame(this);
   line->setFixedHeight(1);
-  line->setStyleSheet("background: rgb(212,212,213);");
+  line->setStyleSheet("background: " + ui::colors::css(ui::colors::Role::Separator) + ";");
   layout->addWidget(line);
   pages_->setAutoFillBackground(true);
   QPalette white = pages_->palette();
@@ -74,6 +79,7 @@ PreferencesWindowController::PreferencesWindowController(const QList<QWidget*>& 
   setMinimumWidth(480);
   resize(500, 340);
   setAccessibleName(title);
+  ui::addCloseShortcuts(this);
 }
 
 void PreferencesWindowController::showWindow() {

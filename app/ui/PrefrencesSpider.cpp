@@ -35,7 +35,8 @@ QPixmap spiderPixmap(int size) {
   }
   for (double radius : {10.0, 18.0, 26.0}) painter.drawEllipse(QPointF(0, 0), radius, radius);
   // The spider: eight legs, a body and a head.
-  painter.setPen(QPen(QColor(40, 40, 44), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  const QColor body = ui::colors::kPrimaryText;
+  painter.setPen(QPen(body, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   for (int side : {-1, 1}) {
     for (int leg = 0; leg < 4; ++leg) {
       const double y = -6 + leg * 4.5;
@@ -45,7 +46,7 @@ QPixmap spiderPixmap(int size) {
     }
   }
   painter.setPen(Qt::NoPen);
-  painter.setBrush(QColor(40, 40, 44));
+  painter.setBrush(body);
   painter.drawEllipse(QPointF(0, 5), 7.5, 9);
   painter.drawEllipse(QPointF(0, -7), 5, 4.5);
   painter.setBrush(QColor(0, 148, 239));
@@ -62,7 +63,7 @@ PrefrencesSpider::PrefrencesSpider(AppDelegate& delegate, QWidget* parent)
                qWarning().noquote() << QString::fromStdString(line);
              }) {
   setObjectName(identifier());
-  setWindowTitle(toolbarItemLabel());
+  setWindowTitle(tr("Spider"));
   setWindowIcon(toolbarItemImage());
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(28, 22, 28, 22);
@@ -78,10 +79,10 @@ PrefrencesSpider::PrefrencesSpider(AppDelegate& delegate, QWidget* parent)
   header->addWidget(image, 0, Qt::AlignTop);
   auto* texts = new QVBoxLayout;
   texts->setSpacing(2);
-  texts->addWidget(ui::titleLabel("Vimbrel Spider", this, 3));
+  texts->addWidget(ui::titleLabel(tr("Vimbrel Spider"), this, 3));
   auto* about = ui::secondaryLabel(
-      "Watches the Trash and removes what an application leaves behind as soon as you move "
-      "the application there.",
+      tr("Watches the Trash and removes what an application leaves behind as soon as you move "
+         "the application there."),
       this);
   about->setWordWrap(true);
   texts->addWidget(about);
@@ -89,14 +90,15 @@ PrefrencesSpider::PrefrencesSpider(AppDelegate& delegate, QWidget* parent)
   layout->addLayout(header);
   layout->addSpacing(6);
 
-  enableSpiderButton_ = ui::addSwitchRow(layout, this, "enableSpiderButton", "Run Vimbrel Spider",
-                                         "Starts now and at every login.");
+  enableSpiderButton_ =
+      ui::addSwitchRow(layout, this, "enableSpiderButton", tr("Run Vimbrel Spider"),
+                       tr("Starts now and at every login."));
   enableNotificationsButton_ =
-      ui::addSwitchRow(layout, this, "enableNotificationsButton", "Show notifications",
-                       "Tell me what Vimbrel Spider removed.");
+      ui::addSwitchRow(layout, this, "enableNotificationsButton", tr("Show notifications"),
+                       tr("Tell me what Vimbrel Spider removed."));
   removeNotifiactionsButton_ =
-      ui::addSwitchRow(layout, this, "removeNotifiactionsButton", "Clear notifications",
-                       "Take each notification away after a few seconds.");
+      ui::addSwitchRow(layout, this, "removeNotifiactionsButton", tr("Clear notifications"),
+                       tr("Take each notification away after a few seconds."));
   layout->addSpacing(8);
   layout->addWidget(ui::titleLabel(tr("Folders Vimbrel Spider may search"), this, 1));
   grants_ = new GrantsPanel(

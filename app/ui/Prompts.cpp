@@ -20,22 +20,22 @@
 
 namespace vimbrel {
 
-namespace {
-
-std::string formatCount(const char* format, std::int64_t value) {
-  char text[160];
-  std::snprintf(text, sizeof text, format, static_cast<long>(value));
-  return text;
+QString rateMessage(std::int64_t removeAppCount) {
+  return QCoreApplication::translate("Prompts", "You have removed %1 apps. Do you enjoy Vimbrel?")
+      .arg(static_cast<qlonglong>(removeAppCount));
 }
 
-}  // namespace
-
 std::string rateText(std::int64_t removeAppCount) {
-  return formatCount("You are removed %li apps.You enjoyed this app?", removeAppCount);
+  return rateMessage(removeAppCount).toStdString();
+}
+
+QString launchCountRateMessage(std::int64_t appLaunchCount) {
+  return QCoreApplication::translate("Prompts", "You have used Vimbrel %1 times. Do you like it?")
+      .arg(static_cast<qlonglong>(appLaunchCount));
 }
 
 std::string launchCountRateText(std::int64_t appLaunchCount) {
-  return formatCount("You use app %li times.Do you like Vimbrel?", appLaunchCount);
+  return launchCountRateMessage(appLaunchCount).toStdString();
 }
 
 void rateApp(AppDelegate& delegate) {
@@ -48,8 +48,7 @@ RateAppViewController::RateAppViewController(AppDelegate& delegate, QWidget* par
     : QWidget(parent), delegate_(delegate), label_(new QLabel(this)) {
   setObjectName("RateApp");
   label_->setObjectName("label");
-  label_->setText(QString::fromStdString(
-      vimbrel::rateText(delegate.app_settings().integer(keys::kRemoveAppCount))));
+  label_->setText(vimbrel::rateMessage(delegate.app_settings().integer(keys::kRemoveAppCount)));
   label_->setWordWrap(true);
   label_->setAlignment(Qt::AlignCenter);
   QFont font = label_->font();
@@ -57,25 +56,25 @@ RateAppViewController::RateAppViewController(AppDelegate& delegate, QWidget* par
   label_->setFont(font);
   auto* stars = new QLabel("★★★★★", this);
   stars->setAlignment(Qt::AlignCenter);
-  stars->setAccessibleName("Five stars");
+  stars->setAccessibleName(tr("Five stars"));
   QFont starFont = stars->font();
   starFont.setPointSizeF(starFont.pointSizeF() + 8);
   stars->setFont(starFont);
   stars->setStyleSheet("color: rgb(255,179,0);");
-  auto* rate = new QPushButton("Rate", this);
+  auto* rate = new QPushButton(tr("Rate"), this);
   rate->setObjectName("rateApp");
-  rate->setAccessibleName("Rate Vimbrel");
+  rate->setAccessibleName(tr("Rate Vimbrel"));
   ui::makeAccentButton(rate);
-  auto* dislike = new QPushButton("I don't like it", this);
+  auto* dislike = new QPushButton(tr("I don't like it"), this);
   dislike->setObjectName("Dislike");
   ui::makeRoundButton(dislike);
-  auto* notNow = new QPushButton("Not now", this);
+  auto* notNow = new QPushButton(tr("Not now"), this);
   notNow->setObjectName("no");
   ui::makeRoundButton(notNow);
-  auto* closeButton = new QPushButton("✕", this);
+  auto* closeButton = new QPushButton(this);
   closeButton->setObjectName("close");
-  ui::makeIconButton(closeButton, {}, "Close");
-  closeButton->setText("✕");
+  ui::makeIconButton(closeButton, ui::symbolicIcon({"window-close"}), tr("Close"));
+  if (closeButton->icon().isNull()) closeButton->setText("✕");
   auto* top = new QHBoxLayout;
   top->addStretch();
   top->addWidget(closeButton);
@@ -114,15 +113,15 @@ CantRemoveViewController::CantRemoveViewController(AppDelegate& delegate, QWidge
   setObjectName("CantRemove");
   const auto survivors = delegate.state().remainder_urls();
   auto* icon = new QLabel(this);
-  icon->setPixmap(QIcon::fromTheme("dialog-warning").pixmap(40, 40));
-  auto* title = ui::titleLabel("Some items could not be removed", this, 2);
+  icon->setPixmap(ui::symbolicIcon({"dialog-warning"}).pixmap(40, 40));
+  auto* title = ui::titleLabel(tr("Some items could not be removed"), this, 2);
   title->setWordWrap(true);
   auto* text = ui::secondaryLabel(
-      QString("%1 %2 left where %3. You can remove %4 yourself in the file manager.")
-          .arg(survivors.size())
-          .arg(survivors.size() == 1 ? "item is" : "items are")
-          .arg(survivors.size() == 1 ? "it was" : "they were")
-          .arg(survivors.size() == 1 ? "it" : "them"),
+      survivors.size() == 1
+          ? tr("1 item is left where it was. You can remove it yourself in the file manager.")
+          : tr("%1 items are left where they were. You can remove them yourself in the file "
+               "manager.")
+                .arg(survivors.size()),
       this);
   text->setWordWrap(true);
   // Each survivor with why it stayed, the first few of a long list.
@@ -136,14 +135,14 @@ CantRemoveViewController::CantRemoveViewController(AppDelegate& delegate, QWidge
     }
     lines << line;
   }
-  if (reasons.size() > kShown) lines << QString("and %1 more").arg(reasons.size() - kShown);
+  if (reasons.size() > kShown) lines << tr("and %1 more").arg(reasons.size() - kShown);
   auto* details = ui::secondaryLabel(lines.join("<br>"), this);
   details->setObjectName("survivors");
   details->setTextFormat(Qt::RichText);
   details->setWordWrap(true);
-  auto* reveal = new QPushButton("Show in Files", this);
+  auto* reveal = new QPushButton(tr("Show in Files"), this);
   reveal->setObjectName("show_in_finder");
-  reveal->setAccessibleName("Show the items that could not be removed in Files");
+  reveal->setAccessibleName(tr("Show the items that could not be removed in Files"));
   ui::makeAccentButton(reveal);
   auto* head = new QHBoxLayout;
   head->addWidget(icon, 0, Qt::AlignTop);
@@ -179,7 +178,7 @@ std::string AboutViewController::acknowledgementsFile() {
 AboutViewController::AboutViewController(AppDelegate& delegate, QWidget* parent)
     : QWidget(parent), delegate_(delegate) {
   setObjectName("About");
-  setWindowTitle("About Vimbrel");
+  setWindowTitle(tr("About Vimbrel"));
   setWindowIcon(ui::applicationIcon());
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, ui::colors::kPanel);
@@ -192,19 +191,20 @@ AboutViewController::AboutViewController(AppDelegate& delegate, QWidget* parent)
   auto* name = ui::titleLabel("Vimbrel", this, 8);
   name->setAlignment(Qt::AlignCenter);
   const QString version = QCoreApplication::applicationVersion();
-  auto* versionLabel = ui::secondaryLabel("Version " + version, this);
+  auto* versionLabel = ui::secondaryLabel(tr("Version %1").arg(version), this);
   versionLabel->setAlignment(Qt::AlignCenter);
   auto* blurb = ui::secondaryLabel(
-      "Removes applications together with the files they leave behind.\n© Orvik Seltan", this);
+      tr("Removes applications together with the files they leave behind.") + "\n© Orvik Seltan",
+      this);
   blurb->setAlignment(Qt::AlignCenter);
   blurb->setWordWrap(true);
-  auto* makerApp = new QPushButton("More from Orvik Seltan", this);
+  auto* makerApp = new QPushButton(tr("More from Orvik Seltan"), this);
   makerApp->setObjectName("maker_app");
-  auto* acknowledgements = new QPushButton("Acknowledgements", this);
+  auto* acknowledgements = new QPushButton(tr("Acknowledgements"), this);
   acknowledgements->setObjectName("Acknowledgements");
-  auto* homePage = new QPushButton("Web Site", this);
+  auto* homePage = new QPushButton(tr("Web Site"), this);
   homePage->setObjectName("HomePage");
-  homePage->setAccessibleName("Open the web site");
+  homePage->setAccessibleName(tr("Open the web site"));
   for (QPushButton* button : {makerApp, acknowledgements, homePage}) ui::makeRoundButton(button);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(homePage);
@@ -224,6 +224,7 @@ AboutViewController::AboutViewController(AppDelegate& delegate, QWidget* parent)
   connect(acknowledgements, &QPushButton::clicked, this, [this] { Acknowledgements(); });
   connect(homePage, &QPushButton::clicked, this, [this] { HomePage(); });
   setFixedSize(sizeHint().expandedTo(QSize(460, 0)));
+  ui::addCloseShortcuts(this);
   setFocusPolicy(Qt::StrongFocus);
   setFocus();
 }

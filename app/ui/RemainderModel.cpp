@@ -95,7 +95,7 @@ QVariant RemainderModel::data(const QModelIndex& index, int role) const {
     switch (role) {
       case Qt::DisplayRole:
       case Qt::AccessibleTextRole:
-        return QString(groupLabel(entry.group()));
+        return QCoreApplication::translate("RemainderGroup", groupLabel(entry.group()));
       case IsHeaderRole:
         return true;
       default:
@@ -166,7 +166,7 @@ QIcon RemainderModel::iconOf(int row) const {
   const RemainderIcon choice = remainderIcon(path, fileSystem_.isFolder(path));
   switch (choice.kind) {
     case RemainderIcon::Kind::CellDefault:
-      icon = QIcon::fromTheme("folder");
+      icon = ui::symbolicIcon({"folder"});
       break;
     case RemainderIcon::Kind::GenericDocument:
       icon = icons_.iconForFileType("");
@@ -175,13 +175,13 @@ QIcon RemainderModel::iconOf(int row) const {
       icon = applicationIcon_;
       break;
     case RemainderIcon::Kind::Preferences:
-      icon = QIcon::fromTheme("preferences-system", QIcon::fromTheme("emblem-system"));
+      icon = ui::symbolicIcon({"preferences-system", "emblem-system"});
       break;
     case RemainderIcon::Kind::FileType:
       icon = icons_.iconForFileType(choice.type);
       break;
     case RemainderIcon::Kind::LaunchAgent:
-      icon = QIcon::fromTheme("system-run", QIcon::fromTheme("utilities-terminal"));
+      icon = ui::symbolicIcon({"system-run", "utilities-terminal"});
       break;
     case RemainderIcon::Kind::OwnIcon:
       icon = icons_.iconForFile(path);

@@ -19,8 +19,10 @@ namespace {
 constexpr int kFileHeight = 48;
 constexpr int kSizeWidth = 76;
 
+using ui::colors::Role;
+
 QColor secondary(const QPalette& palette) {
-  return palette.color(QPalette::Active, QPalette::PlaceholderText);
+  return ui::colors::color(Role::SecondaryText, palette);
 }
 
 void paintSwitch(QPainter* painter, const QRect& rect, const QPalette& palette, bool on,
@@ -43,6 +45,9 @@ void paintSwitch(QPainter* painter, const QRect& rect, const QPalette& palette, 
     painter->drawRoundedRect(rect.adjusted(-2, -2, 2, 2), radius + 2, radius + 2);
   }
 }
+
+// Symbolic, so that it takes the palette's text colour in a dark scheme too.
+QIcon revealIcon() { return ui::symbolicIcon({"folder-open", "system-search"}); }
 
 }  // namespace
 
@@ -84,10 +89,8 @@ void RemainderRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   const bool on = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
   const bool current = (option.state & QStyle::State_HasFocus) != 0;
   if ((option.state & QStyle::State_Selected) != 0) {
-    QColor band = palette.color(QPalette::Highlight);
-    band.setAlphaF(0.12f);
     painter->setPen(Qt::NoPen);
-    painter->setBrush(band);
+    painter->setBrush(ui::colors::color(Role::AccentWash, palette));
     painter->drawRoundedRect(row.adjusted(1, 1, -1, -2), 6, 6);
   }
   const QRect fileRow(row.left(), row.top(), row.width(), kFileHeight);
@@ -116,8 +119,8 @@ void RemainderRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   QFont nameFont = font;
   nameFont.setWeight(QFont::Medium);
   painter->setFont(nameFont);
-  painter->setPen(
-      palette.color(switchable ? QPalette::Active : QPalette::Disabled, QPalette::Text));
+  // An entry kept for another application reads as the secondary text.
+  painter->setPen(ui::colors::color(switchable ? Role::RowText : Role::SecondaryText, palette));
   const QFontMetrics nameMetrics(nameFont);
   const int nameWidth = textWidth - noteWidth;
   const QRect nameRect(textLeft, row.top() + 6, nameWidth, nameMetrics.height());
@@ -133,17 +136,15 @@ void RemainderRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
   }
   painter->setFont(small);
   const QRect folderRect(textLeft, nameRect.bottom() + 2, textWidth, smallMetrics.height());
-  painter->drawText(folderRect, Qt::AlignLeft | Qt::AlignVCenter,
-                    smallMetrics.elidedText(index.data(RemainderModel::FolderRole).toString(),
-                                            Qt::ElideMiddle, textWidth));
+  painter->drawText(
+      folderRect, Qt::AlignLeft | Qt::AlignVCenter,
+      ui::elidedPath(index.data(RemainderModel::FolderRole).toString(), smallMetrics, textWidth));
   painter->drawText(sizeRect, Qt::AlignRight | Qt::AlignVCenter,
                     ui::sizeText(index.data(RemainderModel::SizeRole).value<quint64>()));
-  QIcon::fromTheme("folder-open", QIcon::fromTheme("system-search"))
-      .paint(painter, reveal.adjusted(3, 3, -3, -3));
+  revealIcon().paint(painter, reveal.adjusted(3, 3, -3, -3));
 
-  QColor line = palette.color(QPalette::Mid);
-  line.setAlphaF(0.35f);
-  painter->fillRect(QRect(textLeft, row.bottom(), row.right() - textLeft, 1), line);
+  painter->fillRect(QRect(textLeft, row.bottom(), row.right() - textLeft, 1),
+                    ui::colors::color(Role::Separator, palette));
   painter->restore();
 }
 

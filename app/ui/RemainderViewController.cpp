@@ -52,6 +52,7 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
   back_->setObjectName("back");
   back_->setAccessibleName(tr("Back"));
   ui::makeRoundButton(back_);
+  setBackButton(back_);
   auto* icon = new QLabel(this);
   icon->setObjectName("image");
   const QString label = item_ ? QString::fromStdString(item_->label) : QString();
@@ -75,7 +76,7 @@ RemainderViewController::RemainderViewController(AppDelegate& delegate, QWidget*
   header->addSpacing(6);
   header->addLayout(titles);
   header->addStretch();
-  header->addSpacing(44);
+  setHeaderRow(header);  // the window's menu button ends it
 
   progress_->setObjectName("progress");
   progress_->setRange(0, 0);

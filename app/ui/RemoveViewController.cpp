@@ -63,8 +63,10 @@ RemoveViewController::RemoveViewController(AppDelegate& delegate, QWidget* paren
   auto* size = ui::titleLabel(ui::sizeText(delegate.state().common_remove_size()), this, 14);
   size->setObjectName("size");
   size->setAlignment(Qt::AlignCenter);
+  // The accent as text: readable on a light and on a dark page.
   QPalette sizeColors = size->palette();
-  sizeColors.setColor(QPalette::WindowText, colors.color(QPalette::Highlight));
+  sizeColors.setColor(QPalette::WindowText,
+                      ui::colors::color(ui::colors::Role::RowTextSelected, colors));
   size->setPalette(sizeColors);
   size->setAccessibleName(tr("Freed %1").arg(size->text()));
   auto* freed = ui::secondaryLabel(tr("freed on disk"), this);

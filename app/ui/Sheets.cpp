@@ -22,7 +22,7 @@ SheetDialog::SheetDialog(const QString& identifier, const QPixmap& picture, cons
   setObjectName(identifier);
   setWindowTitle(title);
   QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, Qt::white);
+  palette.setColor(QPalette::Window, ui::colors::kWindow);
   setPalette(palette);
   setAutoFillBackground(true);
   image_->setObjectName("image");
@@ -34,7 +34,7 @@ SheetDialog::SheetDialog(const QString& identifier, const QPixmap& picture, cons
   titleLabel->setWordWrap(true);
   text_->setObjectName("text");
   text_->setWordWrap(true);
-  text_->setMinimumWidth(320);
+  text_->setMinimumWidth(300);
   body_ = new QVBoxLayout;
   body_->setSpacing(8);
   body_->addWidget(titleLabel);
@@ -54,7 +54,9 @@ SheetDialog::SheetDialog(const QString& identifier, const QPixmap& picture, cons
   left->addStretch();
   top->addLayout(left);
   top->addLayout(right, 1);
-  setMinimumWidth(480);
+  setMinimumWidth(460);
+  // At most the window's smallest width, so that a sheet always fits.
+  setMaximumWidth(620);
 }
 
 QPushButton* SheetDialog::addButton(const QString& text, const QString& objectName, bool accent) {
@@ -73,17 +75,16 @@ QPushButton* SheetDialog::addButton(const QString& text, const QString& objectNa
 namespace {
 
 QPixmap themePicture(const char* name, const char* fallback) {
-  QIcon icon = QIcon::fromTheme(name, QIcon::fromTheme(fallback));
+  QIcon icon = ui::symbolicIcon({name, fallback});
   return icon.isNull() ? ui::applicationPixmap(144) : icon.pixmap(144, 144);
 }
 
 }  // namespace
 
 SandboxViewController::SandboxViewController(AppDelegate& delegate, QWidget* parent)
-    : SheetDialog("Sandbox", ui::applicationPixmap(144),
-                  QObject::tr("Vimbrel needs access to your folders"),
-                  QObject::tr("Vimbrel only looks where you allow it. Choose your home folder and "
-                              "the Applications folder once; Vimbrel remembers them."),
+    : SheetDialog("Sandbox", ui::applicationPixmap(144), tr("Vimbrel needs access to your folders"),
+                  tr("Vimbrel only looks where you allow it. Choose your home folder and "
+                     "the Applications folder once; Vimbrel remembers them."),
                   parent),
       delegate_(delegate),
       logic_(std::make_unique<SandboxSheet>(delegate.app_settings(), delegate.services().loginName,
@@ -107,8 +108,8 @@ SandboxViewController::SandboxViewController(AppDelegate& delegate, QWidget* par
   body()->addWidget(switchAllowApplications_);
   body()->addWidget(applicationsProblem_);
   body()->insertSpacing(2, 6);
-  quit_ = addButton(QObject::tr("Quit"), "exit", false);
-  quit_->setAccessibleDescription(QObject::tr("Quit Vimbrel"));
+  quit_ = addButton(SandboxViewController::tr("Quit"), "exit", false);
+  quit_->setAccessibleDescription(SandboxViewController::tr("Quit Vimbrel"));
   // Return must never end the program: Quit is neither the default nor
   // made default by focus.
   quit_->setDefault(false);
@@ -127,11 +128,9 @@ void SandboxViewController::refresh() {
   const bool applicationsNeeded = logic_->applicationsSwitchEnabled();
   switchAllowHome_->setEnabled(homeNeeded);
   switchAllowApplications_->setEnabled(applicationsNeeded);
-  switchAllowHome_->setText(homeNeeded ? QObject::tr("Allow Home Folder…")
-                                       : QObject::tr("Home folder allowed ✓"));
-  switchAllowApplications_->setText(applicationsNeeded
-                                        ? QObject::tr("Allow Applications Folder…")
-                                        : QObject::tr("Applications folder allowed ✓"));
+  switchAllowHome_->setText(homeNeeded ? tr("Allow Home Folder…") : tr("Home folder allowed ✓"));
+  switchAllowApplications_->setText(applicationsNeeded ? tr("Allow Applications Folder…")
+                                                       : tr("Applications folder allowed ✓"));
   const auto showProblem = [](QLabel* label, const std::string& text) {
     label->setText(QString::fromStdString(text));
     label->setAccessibleName(label->text());
@@ -176,23 +175,23 @@ void SandboxViewController::closeEvent(QCloseEvent* event) {
 
 OptionalPurpose::OptionalPurpose(AppDelegate& delegate, QWidget* parent)
     : SheetDialog("OptionalPreferences", themePicture("drive-harddisk", "drive-harddisk-symbolic"),
-                  "Search the whole disk",
-                  "Some applications also leave files in the system's folders (/Library, "
-                  "/Users/Shared, /var). Allow the whole disk (choose “/”) to find and remove "
-                  "those too.",
+                  tr("Search the whole disk"),
+                  tr("Some applications also leave files in the system's folders (/Library, "
+                     "/Users/Shared, /var). Allow the whole disk (choose “/”) to find and remove "
+                     "those too."),
                   parent),
       delegate_(delegate),
       logic_(std::make_unique<OptionalPurposeSheet>(delegate.app_settings())),
-      macOSButton_(new QPushButton("Allow Whole Disk…", this)) {
+      macOSButton_(new QPushButton(tr("Allow Whole Disk…"), this)) {
   macOSButton_->setObjectName("AllowmacOS");
   ui::makeAccentButton(macOSButton_);
   body()->addWidget(macOSButton_);
-  QPushButton* close = addButton("Close", "close", false);
+  QPushButton* close = addButton(tr("Close"), "close", false);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   connect(macOSButton_, &QPushButton::clicked, this, [this] { AllowmacOS(); });
   logic_->onLoad();
   macOSButton_->setEnabled(logic_->macOSButtonEnabled());
-  if (!logic_->macOSButtonEnabled()) macOSButton_->setText("Whole disk allowed ✓");
+  if (!logic_->macOSButtonEnabled()) macOSButton_->setText(tr("Whole disk allowed ✓"));
 }
 
 OptionalPurpose::~OptionalPurpose() = default;
@@ -200,44 +199,45 @@ OptionalPurpose::~OptionalPurpose() = default;
 void OptionalPurpose::AllowmacOS() {
   logic_->AllowmacOS(*delegate_.services().folderChooser);
   macOSButton_->setEnabled(logic_->macOSButtonEnabled());
-  if (!logic_->macOSButtonEnabled()) macOSButton_->setText("Whole disk allowed ✓");
+  if (!logic_->macOSButtonEnabled()) macOSButton_->setText(tr("Whole disk allowed ✓"));
 }
 
 SheetDialog* makeLaunchedSheet(AppDelegate& delegate, QWidget* parent) {
   auto item = delegate.state().item();
-  const QString label = item ? QString::fromStdString(item->label) : QString("The application");
+  const QString label =
+      item ? QString::fromStdString(item->label) : SheetDialog::tr("The application");
   QPixmap picture = ui::applicationPixmap(144);
   if (item) {
     QIcon icon = ui::iconFor(*delegate.services().icons, item->icon);
     if (!icon.isNull()) picture = icon.pixmap(144, 144);
   }
-  auto* sheet =
-      new SheetDialog("Launched", picture, label + " is running",
-                      "Quit " + label + " first, then remove it. Nothing was removed.", parent);
+  auto* sheet = new SheetDialog(
+      "Launched", picture, SheetDialog::tr("%1 is running").arg(label),
+      SheetDialog::tr("Quit %1 first, then remove it. Nothing was removed.").arg(label), parent);
   sheet->textLabel()->setObjectName("label");
-  QPushButton* ok = sheet->addButton("OK", "ok", true);
+  QPushButton* ok = sheet->addButton(SheetDialog::tr("OK"), "ok", true);
   QObject::connect(ok, &QPushButton::clicked, sheet, &QDialog::accept);
   return sheet;
 }
 
 SheetDialog* makeInstalledAppsSheet(AppDelegate&, QWidget* parent) {
   auto* sheet = new SheetDialog(
-      "Installedapps", themePicture("system-software-install", "folder"), "No applications found",
-      "Vimbrel found no application in the folder you allowed. Drop an application on the "
-      "window, or allow another Applications folder.",
+      "Installedapps", themePicture("system-software-install", "folder"),
+      SheetDialog::tr("No applications found"),
+      SheetDialog::tr("Vimbrel found no application in the folder you allowed. Drop an "
+                      "application on the window, or allow another Applications folder."),
       parent);
-  QPushButton* ok = sheet->addButton("OK", "ok", true);
+  QPushButton* ok = sheet->addButton(SheetDialog::tr("OK"), "ok", true);
   QObject::connect(ok, &QPushButton::clicked, sheet, &QDialog::accept);
   return sheet;
 }
 
 SheetDialog* makeRateAppCountSheet(AppDelegate& delegate, QWidget* parent) {
-  auto* sheet = new SheetDialog("RateAppCount", ui::applicationPixmap(144), "Enjoying Vimbrel?",
-                                QString::fromStdString(launchCountRateText(
-                                    delegate.app_settings().integer(keys::kAppLaunchCount))),
-                                parent);
-  QPushButton* yes = sheet->addButton("Rate Vimbrel", "yesApp", true);
-  QPushButton* later = sheet->addButton("Not Now", "close", false);
+  auto* sheet = new SheetDialog(
+      "RateAppCount", ui::applicationPixmap(144), SheetDialog::tr("Enjoying Vimbrel?"),
+      launchCountRateMessage(delegate.app_settings().integer(keys::kAppLaunchCount)), parent);
+  QPushButton* yes = sheet->addButton(SheetDialog::tr("Rate Vimbrel"), "yesApp", true);
+  QPushButton* later = sheet->addButton(SheetDialog::tr("Not Now"), "close", false);
   QObject::connect(yes, &QPushButton::clicked, sheet, [&delegate, sheet] {
     rateApp(delegate);
     sheet->accept();

@@ -35,6 +35,7 @@
 #include "platform/Grant.h"
 #include "platform/User.h"
 #include "ravell/RavellToolKit.h"
+#include "spider/QtAgentWindows.h"
 
 namespace vimbrel {
 
@@ -49,6 +50,12 @@ class QuietOpener final : public UrlOpener {
  public:
   bool openUrl(const std::string&) override { return true; }
   bool openFile(const std::string&) override { return true; }
+};
+class QuietChooser final : public FolderChooser {
+ public:
+  std::optional<std::string> chooseFolder(const FolderPanelOptions&) override {
+    return std::nullopt;
+  }
 };
 class QuietSounds final : public SoundPlayer {
  public:
@@ -389,6 +396,21 @@ int runTour(const TourWorkspace& workspace) {
 
   delegate.showAbout();
   camera.free("About", delegate.about());
+
+  // The agent's windows, on settings of their own with no grant yet.
+  {
+    QuietChooser chooser;
+    auto agentStore = openPlistSettingsStore(workspace.settings() + "-spider", domains::kAgent);
+    agentStore->setInteger(keys::kRemoveAppCount, 30);
+    spider::QtAgentWindows agent(*agentStore, workspace.loginName(), services.homeFolder, chooser,
+                                 opener);
+    agent.showSandbox();
+    camera.free("SpiderSandbox", agent.windowcontrollerS());
+    agent.showSpiderOptional();
+    camera.free("SpiderOptional", agent.windowcontrollerU());
+    agent.showLikeApp();
+    camera.free("LikeApp", agent.windowcontrollerL());
+  }
 
   // The framework's prompts, each as it shows itself.
   for (const char* name : {"RTKHappinessWindow", "RTKRateWindow", "RTKFeedbackWindow",

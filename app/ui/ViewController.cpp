@@ -1,8 +1,10 @@
 #include "app/ui/ViewController.h"
 
 #include <QDialog>
+#include <QHBoxLayout>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <array>
 
@@ -21,31 +23,45 @@ ViewController::ViewController(AppDelegate& delegate, QWidget* parent)
     : QWidget(parent),
       delegate_(delegate),
       containerView_(new QWidget(this)),
-      menuButton_(new QPushButton(this)) {
+      menuButton_(new QPushButton(this)),
+      topBar_(new QWidget(this)) {
   setObjectName("view_controller");
   containerView_->setObjectName("containerView");
+  topBar_->setObjectName("top_bar");
+  auto* topRow = new QHBoxLayout(topBar_);
+  topRow->setContentsMargins(24, 12, 24, 0);
+  topRow->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(topBar_);
   layout->addWidget(containerView_);
   auto* containerLayout = new QVBoxLayout(containerView_);
   containerLayout->setContentsMargins(0, 0, 0, 0);
 
   // The application menu: preferences, About and quit.
   menuButton_->setObjectName("main_menu");
-  ui::makeIconButton(menuButton_,
-                     QIcon::fromTheme("open-menu-symbolic", QIcon::fromTheme("application-menu")),
-                     "Main menu");
-  if (menuButton_->icon().isNull()) menuButton_->setText("☰");
+  ui::makeIconButton(menuButton_, ui::menuIcon(), tr("Main menu"));
+  menuButton_->setIconSize(QSize(20, 20));
+  menuButton_->setFixedSize(36, 36);
   auto* menu = new QMenu(menuButton_);
-  QAction* preferences = menu->addAction("Preferences…", [this] { delegate_.showPreferences(); });
+  QAction* preferences =
+      menu->addAction(tr("Preferences…"), [this] { delegate_.showPreferences(); });
   preferences->setObjectName("showPreferences");
   preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
   addAction(preferences);
-  menu->addAction("About Vimbrel", [this] { delegate_.showAbout(); })->setObjectName("about");
+  QAction* help = menu->addAction(tr("Help"), [this] { delegate_.showHelp(); });
+  help->setObjectName("showHelp");
+  help->setShortcut(QKeySequence::HelpContents);
+  help->setShortcutContext(Qt::ApplicationShortcut);
+  addAction(help);
+  menu->addAction(tr("About Vimbrel"), [this] { delegate_.showAbout(); })->setObjectName("about");
   menu->addSeparator();
-  QAction* quit = menu->addAction("Quit Vimbrel", [this] { delegate_.terminateApp(); });
+  QAction* quit = menu->addAction(tr("Quit Vimbrel"), [this] { delegate_.terminateApp(); });
   quit->setObjectName("terminateApp");
   quit->setShortcut(QKeySequence::Quit);
+  // Ctrl+Q quits from every window of the program, sheets and Preferences too.
+  quit->setShortcutContext(Qt::ApplicationShortcut);
   addAction(quit);
   // The menu pops up without a nested event loop, so that a screen reader's
   // press action returns at once and finds the menu in the tree.
@@ -53,6 +69,15 @@ ViewController::ViewController(AppDelegate& delegate, QWidget* parent)
     menu->popup(menuButton_->mapToGlobal(
         QPoint(menuButton_->width() - menu->sizeHint().width(), menuButton_->height())));
   });
+  topRow->addWidget(menuButton_);
+
+  // Esc and Alt+Left: back a page, where the page has a way back.
+  for (const QKeySequence& keys :
+       {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Back)}) {
+    auto* shortcut = new QShortcut(keys, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this] { goBack(); });
+  }
 
   // viewDidLoad: the first page, the page notifications, the shortcut.
   home_view_controller();
@@ -77,11 +102,24 @@ ViewController::ViewController(AppDelegate& delegate, QWidget* parent)
 
 ViewController::~ViewController() { delegate_.center().removeObserver(this); }
 
-void ViewController::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  menuButton_->adjustSize();
-  menuButton_->move(width() - menuButton_->width() - 12, 12);
-  menuButton_->raise();
+void ViewController::resizeEvent(QResizeEvent* event) { QWidget::resizeEvent(event); }
+
+void ViewController::placeMenuButton(Page* page) {
+  if (page != nullptr && page->headerRow() != nullptr) {
+    page->headerRow()->addWidget(menuButton_, 0, Qt::AlignTop);
+    topBar_->hide();
+  } else {
+    topBar_->layout()->addWidget(menuButton_);
+    topBar_->show();
+  }
+  menuButton_->show();
+}
+
+void ViewController::goBack() {
+  Page* page = currentPage();
+  if (page == nullptr || page->backButton() == nullptr) return;
+  QAbstractButton* back = page->backButton();
+  if (back->isVisible() && back->isEnabled()) back->click();
 }
 
 Page* ViewController::currentPage() const { return viewcontrollerC_.data(); }
@@ -93,6 +131,8 @@ void ViewController::swapPage(const char* identifier) {
     delete created;
     return;
   }
+  // The menu button stays with the window while the old page goes.
+  topBar_->layout()->addWidget(menuButton_);
   if (viewcontrollerC_) {
     // The old page may be the sender of this swap: it goes once its call returns.
     // It stays in the window until then, so that closing the window takes it too.
@@ -104,9 +144,9 @@ void ViewController::swapPage(const char* identifier) {
   containerView_->layout()->addWidget(page);
   enableBackgroundDrag(page);
   viewcontrollerC_ = page;
+  placeMenuButton(page);
   page->show();
   page->setFocus();
-  menuButton_->raise();
   page->viewDidAppear();
 }
 

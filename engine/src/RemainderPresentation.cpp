@@ -8,7 +8,7 @@ namespace vimbrel {
 
 const char* groupLabel(RemainderGroup group) {
   static constexpr std::array<const char*, 8> kLabels = {
-      "Executables", "Preferences", "Support files", "Lauch Agents",
+      "Executables", "Preferences", "Support files", "Launch Agents",
       "Logs",        "Plugins",     "Desktop Alias", "Other"};
   return kLabels[static_cast<std::size_t>(group)];
 }

@@ -249,7 +249,7 @@ SApplicationItem::Outcome SApplicationItem::clean(const CleanerServices& service
   if (!files.empty() && net_size != 0) {
     // The bytes actually freed: what survived its deletion was not cleaned.
     services.notifications.deliverNotification(makeNotification(
-        label + " removed complitely.",
+        label + " removed completely.",
         "Spider cleaned " + formatByteCount(static_cast<std::int64_t>(cleaned)) + "."));
   } else {
     services.notifications.deliverNotification(

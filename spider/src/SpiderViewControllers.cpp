@@ -92,8 +92,8 @@ LikeAppViewController::LikeAppViewController(SettingsStore& app_settings, UrlOpe
     : app_settings_(app_settings), urlOpener_(urlOpener) {}
 
 void LikeAppViewController::onLoad() {
-  text_ = "You remove with Spider " + std::to_string(app_settings_.integer(keys::kRemoveAppCount)) +
-          " apps.You like app?";
+  text_ = "You have removed " + std::to_string(app_settings_.integer(keys::kRemoveAppCount)) +
+          " apps with Vimbrel Spider. Do you like it?";
 }
 
 void LikeAppViewController::remember() {

@@ -58,7 +58,7 @@ TEST_F(CleanerTest, RemovesEveryRemainderKeepsTheBundleAndDistractorsAndCountsOn
   // The bundle does not head the agent's list.
   for (const auto& entry : item_.files) EXPECT_NE(entry.text(), bundle);
   ASSERT_EQ(center_.delivered().size(), 1u);
-  EXPECT_EQ(center_.delivered()[0].title, "Tool removed complitely.");
+  EXPECT_EQ(center_.delivered()[0].title, "Tool removed completely.");
   // The cache folder counts its contents and the files their own sizes.
   EXPECT_EQ(center_.delivered()[0].informativeText, "Spider cleaned 2 KB.");
   EXPECT_FALSE(center_.delivered()[0].actionButtonTitle);
@@ -98,7 +98,7 @@ TEST_F(CleanerTest, ReportsExactlyTheEntriesThatSurviveTheirDeletion) {
   EXPECT_EQ(center_.delivered()[0].informativeText,
             "Required root privileges.Show files in finder to remove manually.");
   EXPECT_EQ(center_.delivered()[0].actionButtonTitle, "Show in Files");
-  EXPECT_EQ(titles[1], "Tool removed complitely.");
+  EXPECT_EQ(titles[1], "Tool removed completely.");
 }
 
 TEST_F(CleanerTest, DisabledNotificationsLeaveOnlyTheCannotRemoveOne) {
@@ -204,7 +204,7 @@ TEST_F(CleanerTest, EntriesOfAnotherInstalledApplicationAreKeptAndNotReported) {
   EXPECT_FALSE(fs::exists(own));
   EXPECT_TRUE(fs::exists(pro)) << "Tool Pro is still installed and owns this";
   EXPECT_TRUE(workflow_.remainder_urls().empty());
-  ASSERT_EQ(center_.titles(), std::vector<std::string>{"Tool removed complitely."});
+  ASSERT_EQ(center_.titles(), std::vector<std::string>{"Tool removed completely."});
   // Only what was freed is counted.
   EXPECT_EQ(center_.delivered()[0].informativeText, "Spider cleaned 3 KB.");
   EXPECT_EQ(count(), 1);

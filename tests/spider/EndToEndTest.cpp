@@ -127,7 +127,7 @@ TEST_F(AgentOnTheBusTest, FailedDeletionOffersExactlyTheSurvivorsAndItsActionSho
   ASSERT_TRUE(runLoopUntil([&] { return server_.notified.size() == 2; }, 15000));
 
   EXPECT_EQ(summaries(server_),
-            (std::vector<std::string>{"File can\u2019t be removed.", "Tool removed complitely."}));
+            (std::vector<std::string>{"File can\u2019t be removed.", "Tool removed completely."}));
   EXPECT_EQ(server_.notified[0].actions, (QStringList{"default", "Show in Files"}));
   EXPECT_FALSE(fs::exists(t_.inHome("Library/Caches/com.example.Tool")));
   EXPECT_EQ(delegate->workflow().remainder_urls(), std::vector<std::string>{stuck});

@@ -41,7 +41,7 @@ TEST_F(NotificationsTest, DeliversWithSoundAndActionAndReportsActivationAndWithd
   center.setDelegate(&delegate);
 
   UserNotification plain;
-  plain.title = "Tool removed complitely.";
+  plain.title = "Tool removed completely.";
   plain.informativeText = "Spider cleaned 2 KB.";
   UserNotification withAction;
   withAction.title = "File can\u2019t be removed.";

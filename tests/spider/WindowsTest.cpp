@@ -134,7 +134,7 @@ TEST_F(WindowsTest, RatingWindowCountsAndRemembersTheAnswer) {
   windows_.showLikeApp();
   QWidget* window = windows_.windowcontrollerL();
   EXPECT_EQ(window->findChild<QLabel*>("text")->text().toStdString(),
-            "You remove with Spider 30 apps.You like app?");
+            "You have removed 30 apps with Vimbrel Spider. Do you like it?");
   button(window, "cancelButton")->click();
   runLoopUntil([&] { return windows_.windowcontrollerL() == nullptr; }, 2000);
   EXPECT_EQ(t_.agentStore->integer(keys::kAppIsRate), 0);

@@ -32,7 +32,7 @@ TEST_F(PromptsTest, TheTenthRemovalAsksForARatingUntilTheUserAnswers) {
   ASSERT_NE(result, nullptr);
   ASSERT_NE(result->popover(), nullptr);
   EXPECT_EQ(result->popover()->findChild<QLabel*>("label")->text(),
-            "You are removed 10 apps.You enjoyed this app?");
+            "You have removed 10 apps. Do you enjoy Vimbrel?");
   // "Not now" records nothing.
   click(result->popover()->findChild<QAbstractButton*>("no"));
   EXPECT_TRUE(QTest::qWaitFor([&] { return result->popover() == nullptr; }, 2000));
@@ -61,7 +61,7 @@ TEST_F(PromptsTest, TheTenthLaunchAsksAfterARemovalAndFailuresComeFirst) {
   RemoveViewController* result = showResult();
   ASSERT_NE(result->rateSheet(), nullptr);
   EXPECT_EQ(result->rateSheet()->findChild<QLabel*>("text")->text(),
-            "You use app 10 times.Do you like Vimbrel?");
+            "You have used Vimbrel 10 times. Do you like it?");
   click(result->rateSheet()->findChild<QAbstractButton*>("yesApp"));
   EXPECT_EQ(store().integer(keys::kAppIsRate), 1);
 

@@ -6,17 +6,14 @@
 #include "platform/Bundle.h"
 #include "platform/Paths.h"
 #include "platform/ui/IconProvider.h"
+#include "platform/ui/SymbolicIcon.h"
 
 namespace vimbrel {
 
 namespace {
 
-QIcon firstThemeIcon(const QStringList& names) {
-  for (const QString& name : names) {
-    if (QIcon::hasThemeIcon(name)) return QIcon::fromTheme(name);
-  }
-  return {};
-}
+// Symbolic icons first: they are scalable and follow the palette's colours.
+QIcon firstThemeIcon(const QStringList& names) { return symbolicThemeIcon(names); }
 
 }  // namespace
 

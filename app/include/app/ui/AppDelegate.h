@@ -44,6 +44,9 @@ class AppDelegate {
   void requestEmailPrompt();
   void showPreferences();
   void showAbout();
+  // Opens the help: the installed manual page in the desktop's help viewer,
+  // else the README. False when neither could be opened.
+  bool showHelp();
 
   SettingsStore& app_settings() { return *appSettings_; }
   WorkflowState& state() { return state_; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QCoreApplication>
 #include <QStyledItemDelegate>
 #include <memory>
 #include <unordered_map>
@@ -56,6 +57,9 @@ class ApplicationsRowDelegate : public QStyledItemDelegate {
 // its review.
 class ApplicationsViewController : public Page {
  public:
+  Q_DECLARE_TR_FUNCTIONS(ApplicationsViewController)
+
+ public:
   ApplicationsViewController(AppDelegate& delegate, QWidget* parent = nullptr);
 
   void viewDidAppear() override;
@@ -79,6 +83,7 @@ class ApplicationsViewController : public Page {
   QLineEdit* search_field_;
   QPushButton* switch_next_;
   QLabel* count_;
+  QLabel* empty_;
 };
 
 }  // namespace vimbrel

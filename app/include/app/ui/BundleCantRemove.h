@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 
 namespace vimbrel {
@@ -9,6 +10,9 @@ class AppDelegate;
 // The content of the popover "BundleCantRemove": a removal left something
 // behind, which the user can look at in the file viewer.
 class BundleCantRemove : public QWidget {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(BundleCantRemove)
+
  public:
   explicit BundleCantRemove(AppDelegate& delegate, QWidget* parent = nullptr);
 

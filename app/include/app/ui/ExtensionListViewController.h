@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QPointer>
 #include <QStyledItemDelegate>
@@ -73,6 +74,9 @@ class ExtensionRowDelegate : public QStyledItemDelegate {
 // 0.3-second timer.
 class ExtensionListViewController : public Page {
  public:
+  Q_DECLARE_TR_FUNCTIONS(ExtensionListViewController)
+
+ public:
   struct Texts {
     QString identifier;       // the page's identifier ("Plugins")
     QString title;            // "Plug-ins"
@@ -82,6 +86,8 @@ class ExtensionListViewController : public Page {
     QString removeAction;     // the remove button's action name ("remove_plugin")
     QString removeLabel;      // its title
     bool search = false;      // a filter field above the list
+    QString emptyCatalog;     // in the list's place when there is nothing installed
+    QString noMatch;          // in the list's place when the filter (%1) matches nothing
   };
 
   ExtensionListViewController(AppDelegate& delegate,
@@ -129,6 +135,8 @@ class ExtensionListViewController : public Page {
   QListView* table_;
   QLineEdit* search_field_ = nullptr;
   QLabel* count_;
+  QLabel* empty_;
+  Texts texts_;
   QProgressBar* progress_;
   QPushButton* removeButton_;
   QPushButton* revealButton_;

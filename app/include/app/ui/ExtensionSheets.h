@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <QString>
 
@@ -17,6 +18,9 @@ SheetDialog* makeEmptyListSheet(AppDelegate& delegate, const QString& identifier
 // The sheet "LaunchedSafariExtensions": Safari runs, so no extension is
 // removed until it quits.
 class LaunchedSafari : public SheetDialog {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(LaunchedSafari)
+
  public:
   explicit LaunchedSafari(AppDelegate& delegate, QWidget* parent = nullptr);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include "app/ui/Page.h"
 
 class QLabel;
@@ -11,6 +12,9 @@ class AppDelegate;
 // The extensions hub ("Extensions"): leads to the plug-in, preference-pane
 // and Safari-extension lists.
 class ExtensionsViewController : public Page {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(ExtensionsViewController)
+
  public:
   explicit ExtensionsViewController(AppDelegate& delegate, QWidget* parent = nullptr);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 
 namespace vimbrel {
@@ -12,6 +13,9 @@ class GrantsPanel;
 // or Applications grant brings the access sheet back; removing the
 // whole-disk grant stops the search of the system folders.
 class FoldersViewController : public QWidget {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(FoldersViewController)
+
  public:
   explicit FoldersViewController(AppDelegate& delegate, QWidget* parent = nullptr);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -15,6 +16,9 @@ namespace vimbrel {
 // folder, whether it counts (valid, stale, missing, and why), "Change…" and
 // "Remove". Used for the window's grants and for the agent's.
 class GrantsPanel : public QWidget {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(GrantsPanel)
+
  public:
   using Kind = GrantChecks::Kind;
   // Asks the user to confirm a removal; the default asks in a message box.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QLabel>
 
 #include "app/ui/Page.h"
@@ -11,6 +12,9 @@ class AppDelegate;
 // The drop target: an image that accepts an application dragged onto it and
 // opens its review.
 class DragAndDropImageView : public QLabel {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(DragAndDropImageView)
+
  public:
   DragAndDropImageView(AppDelegate& delegate, QWidget* parent);
 
@@ -31,6 +35,9 @@ class DragAndDropImageView : public QLabel {
 
 // The first page: the drop target and the way to the two lists.
 class HomeViewController : public Page {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(HomeViewController)
+
  public:
   HomeViewController(AppDelegate& delegate, QWidget* parent = nullptr);
   void applications();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 
 namespace vimbrel {
@@ -9,6 +10,9 @@ class AppDelegate;
 // The content of an information popover of the extension lists: why the
 // list may be short, and a link to the maker's page about it (`visit:`).
 class InfoViewController : public QWidget {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(InfoViewController)
+
  public:
   // The maker's page that `visit` opens.
   static constexpr const char* kMoreAddress = "https://orvik-seltan.example/more/";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include "app/ui/ExtensionListViewController.h"
 #include "extensions/PluginsPage.h"
 
@@ -7,6 +8,9 @@ namespace vimbrel {
 
 // The plug-in list ("Plugins"): filter by label, removal in place.
 class PluginsViewController : public ExtensionListViewController {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(PluginsViewController)
+
  public:
   explicit PluginsViewController(AppDelegate& delegate, QWidget* parent = nullptr);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #include "app/GeneralPreferences.h"
@@ -13,6 +14,9 @@ class AppDelegate;
 // The "General" page of the preferences window: the two switches that widen
 // the applications list.
 class PreferencesViewController : public QWidget {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(PreferencesViewController)
+
  public:
   explicit PreferencesViewController(AppDelegate& delegate, QWidget* parent = nullptr);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include "app/ui/ExtensionListViewController.h"
 #include "extensions/PrefpanesPage.h"
 
@@ -8,6 +9,9 @@ namespace vimbrel {
 // The preference-pane list ("PrefPanes"): the chosen pane is reviewed and
 // removed on the review page.
 class PrefpanesViewController : public ExtensionListViewController {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(PrefpanesViewController)
+
  public:
   explicit PrefpanesViewController(AppDelegate& delegate, QWidget* parent = nullptr);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #include "app/SpiderPreferences.h"
@@ -15,6 +16,9 @@ class AppDelegate;
 // The "Spider" page of the preferences window: the background agent as a
 // login item and its two notification switches.
 class PrefrencesSpider : public QWidget {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(PrefrencesSpider)
+
  public:
   explicit PrefrencesSpider(AppDelegate& delegate, QWidget* parent = nullptr);
 

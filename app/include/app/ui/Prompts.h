@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QWidget>
 #include <cstdint>
 #include <string>
@@ -21,9 +22,11 @@ inline constexpr const char* kMakerApp = "appstream://com.Orvik.Seltan.Tarn";
 inline constexpr const char* kMakerSite = "https://orvik-seltan.com";
 }  // namespace links
 
-// "You are removed 20 apps.You enjoyed this app?"
+// "You have removed 20 apps. Do you enjoy Vimbrel?", in the user's language.
+QString rateMessage(std::int64_t removeAppCount);
 std::string rateText(std::int64_t removeAppCount);
-// "You use app 10 times.Do you like Vimbrel?"
+// "You have used Vimbrel 10 times. Do you like it?", in the user's language.
+QString launchCountRateMessage(std::int64_t appLaunchCount);
 std::string launchCountRateText(std::int64_t appLaunchCount);
 
 // A positive answer to a rate prompt: opens the store page and records that
@@ -32,6 +35,9 @@ void rateApp(AppDelegate& delegate);
 
 // "RateApp": the content of the rate popover.
 class RateAppViewController : public QWidget {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(RateAppViewController)
+
  public:
   RateAppViewController(AppDelegate& delegate, QWidget* parent = nullptr);
   void rateApp();
@@ -47,6 +53,9 @@ class RateAppViewController : public QWidget {
 // "CantRemove": the content of the popover about what could not be removed.
 class CantRemoveViewController : public QWidget {
  public:
+  Q_DECLARE_TR_FUNCTIONS(CantRemoveViewController)
+
+ public:
   CantRemoveViewController(AppDelegate& delegate, QWidget* parent = nullptr);
   void show_in_finder();
 
@@ -56,6 +65,9 @@ class CantRemoveViewController : public QWidget {
 
 // "About": the About window.
 class AboutViewController : public QWidget {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(AboutViewController)
+
  public:
   AboutViewController(AppDelegate& delegate, QWidget* parent = nullptr);
   void maker_app();

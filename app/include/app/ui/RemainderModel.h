@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QCoreApplication>
 #include <QIcon>
 #include <functional>
 #include <unordered_map>
@@ -21,6 +22,9 @@ class IconProvider;
 // Claimed rows are shown disabled with whose they are; a row may start
 // switched off with a note ("Check before removing").
 class RemainderModel : public QAbstractListModel {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(RemainderModel)
+
  public:
   enum Role {
     IsHeaderRole = Qt::UserRole + 1,

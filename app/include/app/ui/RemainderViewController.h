@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <QPointer>
 #include <QTimer>
@@ -29,6 +30,9 @@ class RemainderModel;
 // list), and hands the chosen ones to the removal workflow, whose progress it
 // shows until the result page takes over.
 class RemainderViewController : public Page {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(RemainderViewController)
+
  public:
   RemainderViewController(AppDelegate& delegate, QWidget* parent = nullptr);
   ~RemainderViewController() override;

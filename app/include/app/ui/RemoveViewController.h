@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QPointer>
 
 #include "app/ui/Page.h"
@@ -17,6 +18,9 @@ class AppDelegate;
 // follow-up: what could not be removed, the rate popover, or the launch-count
 // rate sheet.
 class RemoveViewController : public Page {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(RemoveViewController)
+
  public:
   RemoveViewController(AppDelegate& delegate, QWidget* parent = nullptr);
   ~RemoveViewController() override;

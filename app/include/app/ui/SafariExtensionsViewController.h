@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include "app/ui/ExtensionListViewController.h"
 #include "extensions/SafariExtensionsPage.h"
 
@@ -8,6 +9,9 @@ namespace vimbrel {
 // The Safari-extension list ("SafariExtensions"): removal in place, refused
 // with the sheet "LaunchedSafariExtensions" while Safari runs.
 class SafariExtensionsViewController : public ExtensionListViewController {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(SafariExtensionsViewController)
+
  public:
   explicit SafariExtensionsViewController(AppDelegate& delegate, QWidget* parent = nullptr);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 
 class QHBoxLayout;
@@ -20,6 +21,9 @@ class ToggleSwitch;
 // row of buttons, white, without a window title of its own.
 class SheetDialog : public QDialog {
  public:
+  Q_DECLARE_TR_FUNCTIONS(SheetDialog)
+
+ public:
   SheetDialog(const QString& identifier, const QPixmap& picture, const QString& title,
               const QString& text, QWidget* parent);
   // Adds a button to the bottom row; the first added is the default.
@@ -37,6 +41,9 @@ class SheetDialog : public QDialog {
 
 // "Sandbox": asks for the home folder and the Applications folder.
 class SandboxViewController : public SheetDialog {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(SandboxViewController)
+
  public:
   SandboxViewController(AppDelegate& delegate, QWidget* parent);
   ~SandboxViewController() override;
@@ -63,6 +70,9 @@ class SandboxViewController : public SheetDialog {
 
 // "OptionalPreferences": asks for the whole disk.
 class OptionalPurpose : public SheetDialog {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(OptionalPurpose)
+
  public:
   OptionalPurpose(AppDelegate& delegate, QWidget* parent);
   ~OptionalPurpose() override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -19,6 +20,9 @@ class Page;
 // their notifications are posted, checks the folder grants each time the
 // window shows, and presents the sheets.
 class ViewController : public QWidget {
+ public:
+  Q_DECLARE_TR_FUNCTIONS(ViewController)
+
  public:
   explicit ViewController(AppDelegate& delegate, QWidget* parent = nullptr);
   ~ViewController() override;
@@ -50,10 +54,15 @@ class ViewController : public QWidget {
 
  private:
   void swapPage(const char* identifier);
+  // Moves the menu button into `page`'s header row, or into the window's own
+  // row above the page when the page has none.
+  void placeMenuButton(Page* page);
+  void goBack();
 
   AppDelegate& delegate_;
   QWidget* containerView_;
   QPushButton* menuButton_;
+  QWidget* topBar_;
   QPointer<Page> viewcontrollerC_;
   QPointer<QDialog> viewcontrollerS_;
   std::unique_ptr<GlobalShortcut> shortcut_;
