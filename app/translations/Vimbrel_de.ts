@@ -656,6 +656,10 @@
 <context>
     <name>RemainderViewController</name>
     <message>
+        <source>Check before removing</source>
+        <translation>Vor dem Entfernen prüfen</translation>
+    </message>
+    <message>
         <source>Remove</source>
         <translation>Entfernen</translation>
     </message>

@@ -17,7 +17,9 @@
 #include "app/ui/RemainderRowDelegate.h"
 #include "app/ui/Style.h"
 #include "app/ui/ViewController.h"
+#include "engine/CertainEvidence.h"
 #include "engine/SettingsKeys.h"
+#include "platform/Grant.h"
 
 namespace vimbrel {
 
@@ -173,9 +175,30 @@ void RemainderViewController::remainder_timer_proc() {
   if (files.size() > 1 && files[1].isFileLocation()) {
     model_->setApplicationIcon(appDelegate_.services().icons->iconForFile(files[1].text()));
   }
+  markEntriesToCheck();
   model_->setOnChosenChanged([this] { updateSummary(); });
   appDelegate_.state().set_item(item_);
   showRows();
+}
+
+void RemainderViewController::markEntriesToCheck() {
+  // What lies in the user's own folders (Desktop, Documents, ...) is the
+  // application's beyond doubt only when it is named so; anything else there
+  // waits for a look. A bundle reviewed in the Trash is one the agent cleaned
+  // in part: what it left is switched off the same way.
+  const std::string home =
+      resolve_grant(appDelegate_.app_settings(), keys::kHome).location.value_or("");
+  const bool inTrash = item_->url.find("/.Trash/") != std::string::npos;
+  const auto& files = model_->files();
+  for (std::size_t row = 0; row < files.size(); ++row) {
+    const RemainderEntry& entry = files[row];
+    if (!entry.isFileLocation() || entry.isClaimed()) continue;
+    if (entry.match() && entry.match()->test == MatchTest::Application) continue;
+    if (hasCertainName(*item_, entry)) continue;
+    if (inTrash || (!home.empty() && isInUsersOwnFolder(home, entry.text()))) {
+      model_->setCheckBeforeRemoving(static_cast<int>(row), tr("Check before removing"));
+    }
+  }
 }
 
 void RemainderViewController::showRows() {

@@ -126,6 +126,28 @@ TEST_F(WorkflowTest, AnotherApplicationsFilesAreShownSwitchedOffAndKept) {
   EXPECT_TRUE(delegate_->state().remainder_urls().empty());
 }
 
+// On the Desktop, only what is named exactly after the application starts
+// switched on; a look-alike waits for the user, and is kept unless chosen.
+TEST_F(WorkflowTest, UncertainEntriesInTheUsersFoldersStartSwitchedOff) {
+  grantFolders();
+  launch();
+  RemainderViewController* review = reviewFromList("Café Menu");
+  ASSERT_NE(review, nullptr);
+  const std::size_t exact = rowOf(*review, "Desktop/Café Menu");
+  // Named with a decomposed "é" by the demo home.
+  const std::size_t lookAlike = rowOf(*review, "Desktop/Cafe\xCC\x81 Menu Recipes");
+  ASSERT_LT(exact, review->files().size());
+  ASSERT_LT(lookAlike, review->files().size());
+  EXPECT_TRUE(switchOn(*review, exact));
+  EXPECT_FALSE(switchOn(*review, lookAlike));
+  const QModelIndex index = review->model()->index(static_cast<int>(lookAlike));
+  EXPECT_EQ(index.data(RemainderModel::NoteRole).toString(), "Check before removing");
+  EXPECT_FALSE(review->prepare()[lookAlike].isFileLocation());
+  const std::string kept = review->files()[lookAlike].text();
+  removeAndWait();
+  EXPECT_TRUE(fs::exists(kept));
+}
+
 TEST_F(WorkflowTest, ARunningCompanionBlocksTheRemoval) {
   grantFolders();
   launch();

@@ -58,6 +58,8 @@ class RemainderViewController : public Page {
   QDialog* viewcontrollerL() const { return viewcontrollerL_.data(); }
 
  private:
+  // Switches off, with a note, the entries a person should look at first.
+  void markEntriesToCheck();
   void showRows();
   void updateSummary();
   void removal_timer_proc();
