@@ -75,12 +75,12 @@ export DBUS_SESSION_BUS_ADDRESS=disabled: QT_QPA_PLATFORM=offscreen
 "$cli" grant applications "$applications" --agent >/dev/null
 "$cli" grant root "$tree" --agent >/dev/null
 
-# What the agent is to remove: everything the application's search lists
-# except the bundle and what another application claims. Kept in an archive,
-# put back after every run.
+# What the agent is to remove: the entries the search marks as certainly the
+# application's own (the agent leaves the rest for review). Kept in an
+# archive, put back after every run.
 "$cli" --home "$home" --applications "$applications" --root "$tree" scan "$bundle" --json |
   jq -r --arg bundle "$bundle" \
-    '.groups[].entries[] | select(.path != $bundle and (.claimed_by | length) == 0) | .path' \
+    '.groups[].entries[] | select(.path != $bundle and .certain) | .path' \
     >"$scratch/leftovers"
 mapfile -t leftovers <"$scratch/leftovers"
 [ ${#leftovers[@]} -gt 0 ] || die "$app_name leaves nothing behind"
